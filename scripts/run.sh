@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the editor (Release) and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+
+build=build/release
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+program="$build/src/shell/brannoc512"
+if [[ ! -x "$program" ]]; then
+  echo "The editor is not built yet: only the data side and its tests exist so far." >&2
+  exit 1
+fi
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+  echo "There is no display to show the editor on." >&2
+  echo "Without one, run it under a virtual display:" >&2
+  echo "  BRANNOC_WITH_DISPLAY=1 scripts/deps.sh && xvfb-run -a $program" >&2
+  exit 1
+fi
+exec "$program" "$@"

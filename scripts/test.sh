@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# every test. Any sanitizer report fails the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+
+build=build/sanitize
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRANNOC_SANITIZE=ON >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
