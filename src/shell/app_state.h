@@ -1,0 +1,45 @@
+#pragma once
+// What lives for the whole run, whichever windows are open: the one fixture with
+// its steps and palettes, the one LED fixture, the channel count handed to the
+// palette editor, and the program's folder. The shell creates it and hands it to
+// each window it opens; no window owns it, so closing a window loses nothing.
+
+#include <filesystem>
+#include <memory>
+
+#include "fixture/model.h"
+#include "led_fixture/model.h"
+#include "ui/dialogs.h"
+
+namespace brannoc {
+
+struct AppState {
+  std::unique_ptr<FixtureRecord> Fixture = std::make_unique<FixtureRecord>();
+  std::unique_ptr<LedFixtureRecord> LedFixture = std::make_unique<LedFixtureRecord>();
+  std::uint8_t PaletteChannelCount = 0;
+  // Set once the fixture editor has opened: from then on it shows the fixture in
+  // memory whenever it opens again.
+  bool FixtureEditorOpenedBefore = false;
+  std::filesystem::path ProgramFolder;
+  ui::Dialogs* Dialogs = nullptr;
+};
+
+// The four editor windows.
+enum class Editor { Fixture, Palette, ChannelNames, LedFixture };
+
+// What a window may ask of the shell.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Shows the editor (creating it and running its set-up when it does not exist),
+  // then moves it to the top-left corner.
+  virtual void ShowAtTopLeft(Editor editor) = 0;
+  // Closes the editor's window if it is open.
+  virtual void CloseEditor(Editor editor) = 0;
+  // Ends the program at once: every window closes without a question.
+  virtual void EndProgram() = 0;
+  // True while the program is ending, so closing windows make no moves.
+  virtual bool Ending() const = 0;
+};
+
+}  // namespace brannoc

@@ -1,0 +1,18 @@
+// The Brannoc-512 fixture library editor.
+
+#include <QApplication>
+
+#include "shell/main_form.h"
+#include "ui/dialogs.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  brannoc::ui::QtDialogs dialogs;
+  brannoc::AppState app;
+  app.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
+  app.Dialogs = &dialogs;
+  brannoc::MainForm form(app);
+  form.show();
+  form.Start();
+  return QApplication::exec();
+}

@@ -1,0 +1,141 @@
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenuBar>
+
+#include "channel_names/editor_window.h"
+#include "fixture/editor_window.h"
+#include "led_fixture/editor_window.h"
+#include "palette/editor_window.h"
+#include "ui/twips.h"
+
+namespace brannoc {
+namespace {
+
+// An editor's frame inside the parent window. Once its close has gone through,
+// the shell forgets it at once (the frame itself is deleted a moment later).
+class EditorFrame : public QMdiSubWindow {
+ public:
+  explicit EditorFrame(std::function<void()> closed) : closed_(std::move(closed)) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    QMdiSubWindow::closeEvent(event);
+    if (event->isAccepted() && closed_) closed_();
+  }
+
+ private:
+  std::function<void()> closed_;
+};
+
+}  // namespace
+
+MainForm::MainForm(AppState& app) : app_(app) {
+  setWindowTitle(QStringLiteral("Brannoc-512 Rev1.05"));
+  Area = new QMdiArea(this);
+  Area->setBackground(palette().brush(QPalette::Dark));
+  setCentralWidget(Area);
+
+  QMenu* forms = menuBar()->addMenu(QStringLiteral("&Show Forms"));
+  forms->setObjectName(QStringLiteral("numsf"));
+  numMF = forms->addAction(QStringLiteral("&FixtureEdit"));
+  connect(numMF, &QAction::triggered, this, [this] { ShowAtTopLeft(Editor::Fixture); });
+  numLFE = forms->addAction(QStringLiteral("&LedFixtureEdit"));
+  connect(numLFE, &QAction::triggered, this, [this] { ShowAtTopLeft(Editor::LedFixture); });
+  numChname = forms->addAction(QStringLiteral("&EditChName"));
+  connect(numChname, &QAction::triggered, this, [this] { ShowAtTopLeft(Editor::ChannelNames); });
+  forms->addSeparator()->setObjectName(QStringLiteral("numNull"));
+  numExit = forms->addAction(QStringLiteral("&Exit"));
+  connect(numExit, &QAction::triggered, this, [this] { EndProgram(); });
+
+  resize(ui::Twips(14010), ui::Twips(9405) + menuBar()->sizeHint().height());
+  Quit = [] { QCoreApplication::quit(); };
+}
+
+MainForm::~MainForm() {
+  // The windows close with the frame; none of them may make a move then.
+  ending_ = true;
+}
+
+void MainForm::Start() {
+  app_.PaletteChannelCount = 0;
+  ShowEditor(Editor::Fixture);
+}
+
+QMdiSubWindow* MainForm::Window(Editor editor) const {
+  const auto it = windows_.find(editor);
+  return it == windows_.end() ? nullptr : it->second.data();
+}
+
+QMdiSubWindow* MainForm::Create(Editor editor) {
+  QWidget* widget = nullptr;
+  std::function<void()> setUp;
+  switch (editor) {
+    case Editor::Fixture: {
+      auto* window = new Pelorin(app_, *this);
+      widget = window;
+      setUp = [window] { window->Form_Load(); };
+      break;
+    }
+    case Editor::Palette: {
+      auto* window = new ULink(app_, *this);
+      widget = window;
+      setUp = [window] { window->Form_Load(); };
+      break;
+    }
+    case Editor::ChannelNames: {
+      auto* window = new EditChName(app_, *this);
+      widget = window;
+      setUp = [window] { window->Form_Load(); };
+      break;
+    }
+    case Editor::LedFixture: {
+      auto* window = new LedFixture(app_, *this);
+      widget = window;
+      setUp = [window] { window->Form_Load(); };
+      break;
+    }
+  }
+  auto* sub = new EditorFrame([this, editor] { windows_.erase(editor); });
+  sub->setWidget(widget);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  Area->addSubWindow(sub);
+  sub->setWindowTitle(widget->windowTitle());
+  windows_[editor] = sub;
+  setUp();
+  return sub;
+}
+
+QMdiSubWindow* MainForm::ShowEditor(Editor editor) {
+  QMdiSubWindow* sub = Window(editor);
+  if (!sub) sub = Create(editor);
+  if (!sub) return nullptr;
+  sub->show();
+  sub->widget()->show();
+  Area->setActiveSubWindow(sub);
+  sub->raise();
+  return sub;
+}
+
+void MainForm::ShowAtTopLeft(Editor editor) {
+  // The set-up of a new window runs before the move.
+  if (QMdiSubWindow* sub = ShowEditor(editor)) sub->move(0, 0);
+}
+
+void MainForm::CloseEditor(Editor editor) {
+  if (QMdiSubWindow* sub = Window(editor)) sub->close();
+}
+
+void MainForm::EndProgram() {
+  ending_ = true;
+  const auto open = windows_;
+  for (const auto& [editor, sub] : open) {
+    if (sub) sub->close();
+  }
+  close();
+  if (Quit) Quit();
+}
+
+}  // namespace brannoc

@@ -1,0 +1,240 @@
+#include "ui/cell_editors.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+
+#include "core/codepage.h"
+#include "ui/grid.h"
+
+namespace brannoc::ui {
+
+int KeyCharacterCode(const QKeyEvent& event) {
+  const QString text = event.text();
+  if (text.isEmpty()) return 0;
+  const char32_t ch = text.toUcs4().value(0);
+  const auto byte = UnicodeToCp1252(ch);
+  return byte ? *byte : '?';
+}
+
+bool IsRealFocusLoss(const QFocusEvent& event) {
+  return event.reason() != Qt::PopupFocusReason && event.reason() != Qt::ActiveWindowFocusReason;
+}
+
+namespace {
+
+bool IsTab(const QKeyEvent& event) { return event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- Chooser
+
+Chooser::Chooser(bool editable, QWidget* parent) : QComboBox(parent) {
+  setEditable(editable);
+  setFocusPolicy(Qt::StrongFocus);
+  setMaxVisibleItems(12);
+  if (editable) {
+    setCompleter(nullptr);
+    setInsertPolicy(QComboBox::NoInsert);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+      // An edit keeps a chosen entry only when the text is that entry's.
+      chosen_ = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    });
+  }
+  connect(this, &QComboBox::activated, this, [this](int index) { Choose(index, true); });
+}
+
+void Chooser::Clear() {
+  const QSignalBlocker block(this);
+  clear();
+  chosen_ = -1;
+}
+
+void Chooser::AddItem(const QString& text, int code) {
+  const QSignalBlocker block(this);
+  const QString shown = isEditable() ? currentText() : QString();
+  addItem(text, code);
+  // Adding an entry never chooses it.
+  if (chosen_ < 0) {
+    setCurrentIndex(-1);
+    if (isEditable()) setEditText(shown);
+  }
+}
+
+void Chooser::RemoveItem(int index) {
+  if (index < 0 || index >= count()) return;
+  const QSignalBlocker block(this);
+  removeItem(index);
+  if (chosen_ == index) {
+    chosen_ = -1;
+    setCurrentIndex(-1);
+  } else if (chosen_ > index) {
+    --chosen_;
+  }
+}
+
+void Chooser::SetList(int index, const QString& text) {
+  if (index < 0 || index >= count()) return;
+  const QSignalBlocker block(this);
+  setItemText(index, text);
+}
+
+int Chooser::ItemData(int index) const { return itemData(index).toInt(); }
+
+void Chooser::SetListIndex(int index) {
+  if (index < -1 || index >= count()) return;  // no such entry: nothing changes
+  Choose(index, index >= 0);
+}
+
+void Chooser::Choose(int index, bool announce) {
+  {
+    const QSignalBlocker block(this);
+    setCurrentIndex(index);
+  }
+  chosen_ = index;
+  if (announce && Click) Click();
+}
+
+QString Chooser::Text() const {
+  if (isEditable()) return currentText();
+  return chosen_ >= 0 ? itemText(chosen_) : QString();
+}
+
+void Chooser::SetText(const QString& text) {
+  const QSignalBlocker block(this);
+  if (!isEditable()) {
+    const int found = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    setCurrentIndex(found);
+    chosen_ = found;
+    return;
+  }
+  if (text.isEmpty()) {
+    setCurrentIndex(-1);
+    chosen_ = -1;
+  }
+  setEditText(text);
+  if (!text.isEmpty()) chosen_ = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void Chooser::AttachToGrid(Grid* grid) {
+  grid_ = grid;
+  hide();
+}
+
+void Chooser::PlaceOver(const QRect& cell) {
+  setGeometry(cell.x(), cell.y(), cell.width(), sizeHint().height());
+  raise();
+}
+
+void Chooser::ShowAndFocus() {
+  show();
+  setFocus(Qt::OtherFocusReason);
+}
+
+void Chooser::HideEditor() {
+  const bool focused = hasFocus() || (lineEdit() && lineEdit()->hasFocus()) ||
+                       (view() && view()->isVisible());
+  if (view() && view()->isVisible()) hidePopup();
+  if (focused && grid_) grid_->SetFocusQuietly();
+  hide();
+}
+
+bool Chooser::event(QEvent* event) {
+  // Tab is taken before the focus chain sees it.
+  if (event->type() == QEvent::KeyPress && grid_ && IsTab(*static_cast<QKeyEvent*>(event))) {
+    grid_->setFocus(Qt::TabFocusReason);
+    return true;
+  }
+  return QComboBox::event(event);
+}
+
+void Chooser::keyPressEvent(QKeyEvent* event) {
+  int code = KeyCharacterCode(*event);
+  if (code != 0 && KeyPress) {
+    KeyPress(code);
+    if (code == 0) return;  // discarded
+  }
+  // A list without a text box never selects an entry by a typed letter.
+  if (!isEditable() && code >= 32) return;
+  QComboBox::keyPressEvent(event);
+  if (code != 0 && AfterKeyPress) AfterKeyPress();
+}
+
+void Chooser::focusOutEvent(QFocusEvent* event) {
+  QComboBox::focusOutEvent(event);
+  if (IsRealFocusLoss(*event) && LostFocus) LostFocus();
+}
+
+void Chooser::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QComboBox::wheelEvent(event);
+}
+
+// ---------------------------------------------------------------- TextBox
+
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (!quiet_ && Changed) Changed();
+  });
+  connect(this, &QLineEdit::textEdited, this, [this] {
+    if (Edited) Edited();
+  });
+}
+
+void TextBox::SetInitialText(const QString& text) {
+  quiet_ = true;
+  setText(text);
+  quiet_ = false;
+}
+
+void TextBox::AttachToGrid(Grid* grid) {
+  grid_ = grid;
+  hide();
+}
+
+void TextBox::PlaceOver(const QRect& cell) {
+  setGeometry(cell);
+  raise();
+}
+
+void TextBox::ShowAndFocus() {
+  show();
+  setFocus(Qt::OtherFocusReason);
+}
+
+void TextBox::HideEditor() {
+  if (hasFocus() && grid_) grid_->SetFocusQuietly();
+  hide();
+}
+
+bool TextBox::event(QEvent* event) {
+  // Tab is taken before the focus chain sees it.
+  if (event->type() == QEvent::KeyPress && grid_ && IsTab(*static_cast<QKeyEvent*>(event))) {
+    grid_->setFocus(Qt::TabFocusReason);
+    return true;
+  }
+  return QLineEdit::event(event);
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+  int code = KeyCharacterCode(*event);
+  if (code != 0 && KeyPress) {
+    KeyPress(code);
+    if (code == 0) return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (IsRealFocusLoss(*event) && LostFocus) LostFocus();
+}
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  if (IsRealFocusLoss(*event) && GotFocus) GotFocus();
+}
+
+}  // namespace brannoc::ui

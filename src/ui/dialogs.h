@@ -1,0 +1,40 @@
+#pragma once
+// Every question the program asks and every file it lets the user pick goes
+// through this interface: real message boxes and file dialogs in the program, a
+// scripted stand-in in the tests.
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace brannoc::ui {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { None, Warning };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A modal message box; the text may hold a carriage return (character 13).
+  virtual Answer Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                     Icon icon) = 0;
+  // `filter` in the form "Description(*.ext)|*.ext". Nothing on cancel.
+  virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
+  virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
+};
+
+// The real dialogs of the platform.
+class QtDialogs : public Dialogs {
+ public:
+  Answer Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+             Icon icon) override;
+  std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+  std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+};
+
+// "Fixture Setup File(*.tff)|*.tff" -> "Fixture Setup File(*.tff)".
+QString QtFilter(const QString& filter);
+
+}  // namespace brannoc::ui

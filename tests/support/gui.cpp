@@ -1,0 +1,75 @@
+#include "support/gui.h"
+
+#include <QApplication>
+#include <QMdiArea>
+
+#include "channel_names/name_set.h"
+#include "fixture/editor_window.h"
+#include "ui/grid.h"
+
+namespace brannoc::test {
+
+ui::Answer ScriptedDialogs::Ask(QWidget*, const QString& text, const QString& title, ui::Buttons buttons,
+                                ui::Icon icon) {
+  asked.push_back({text, title, buttons, icon});
+  if (answers.empty()) return buttons == ui::Buttons::YesNo ? ui::Answer::No : ui::Answer::Cancel;
+  const ui::Answer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::optional<QString> ScriptedDialogs::OpenFileName(QWidget*, const QString& filter) {
+  filters.push_back(filter);
+  if (files.empty()) return std::nullopt;
+  auto file = files.front();
+  files.pop_front();
+  return file;
+}
+
+std::optional<QString> ScriptedDialogs::SaveFileName(QWidget* parent, const QString& filter) {
+  return OpenFileName(parent, filter);
+}
+
+ProgramUnderTest::ProgramUnderTest(bool withNames) {
+  if (withNames) {
+    ChannelNameSet set;
+    RestoreDefaultNames(set);
+    SaveChannelNameSet(set, ChannelNameSetPath(dir.path()));
+  }
+  app.ProgramFolder = dir.path();
+  app.Dialogs = &dialogs;
+  form = std::make_unique<MainForm>(app);
+  form->Quit = [this] { ++quits; };
+  form->show();
+  form->activateWindow();
+  QTest::qWaitForWindowActive(form.get());
+  form->Start();
+  QApplication::processEvents();
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+  form.reset();
+  QApplication::processEvents();
+}
+
+Pelorin* ProgramUnderTest::FixtureEditor() const { return form->EditorWidget<Pelorin>(Editor::Fixture); }
+
+void ClickCell(ui::Grid* grid, int row, int col) {
+  const QRect cell = grid->visualRect(grid->model()->index(row - 1, col));
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+  QApplication::processEvents();
+}
+
+void PressOn(QWidget* widget, Qt::Key key) {
+  QTest::keyClick(widget, key);
+  QApplication::processEvents();
+}
+
+void TypeInto(QWidget* widget, const QString& text) {
+  QTest::keyClicks(widget, text);
+  QApplication::processEvents();
+}
+
+QWidget* Focused() { return QApplication::focusWidget(); }
+
+}  // namespace brannoc::test

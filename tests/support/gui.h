@@ -1,0 +1,70 @@
+#pragma once
+// What the window tests share: a program folder of its own, scripted dialogs that
+// record every question, the parent window started as the program starts it, and
+// a user's clicks and keys.
+
+#include <QString>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "shell/main_form.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs.h"
+
+namespace brannoc {
+class Pelorin;
+namespace ui {
+class Grid;
+}
+}  // namespace brannoc
+
+namespace brannoc::test {
+
+struct Asked {
+  QString text;
+  QString title;
+  ui::Buttons buttons;
+  ui::Icon icon;
+};
+
+class ScriptedDialogs : public ui::Dialogs {
+ public:
+  ui::Answer Ask(QWidget* parent, const QString& text, const QString& title, ui::Buttons buttons,
+                 ui::Icon icon) override;
+  std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+  std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+
+  std::vector<Asked> asked;
+  std::deque<ui::Answer> answers;             // an empty queue answers Cancel / No
+  std::deque<std::optional<QString>> files;   // an empty queue cancels the dialog
+  std::vector<QString> filters;
+};
+
+// The program as it starts, in a folder of its own.
+class ProgramUnderTest {
+ public:
+  // `withNames`: a "ChNameSet.fix" holding the built-in names beside the program.
+  explicit ProgramUnderTest(bool withNames = true);
+  ~ProgramUnderTest();
+
+  Pelorin* FixtureEditor() const;
+  QString File(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
+
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  AppState app;
+  std::unique_ptr<MainForm> form;
+  int quits = 0;
+};
+
+// A user's actions.
+void ClickCell(ui::Grid* grid, int row, int col);
+void PressOn(QWidget* widget, Qt::Key key);
+void TypeInto(QWidget* widget, const QString& text);
+// The widget that has the keyboard focus.
+QWidget* Focused();
+
+}  // namespace brannoc::test
