@@ -7,6 +7,10 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // The windows were laid out for an 8-point face.
+  QFont font = QApplication::font();
+  font.setPointSize(8);
+  QApplication::setFont(font);
   brannoc::ui::QtDialogs dialogs;
   brannoc::AppState app;
   app.ProgramFolder = QCoreApplication::applicationDirPath().toStdString();
