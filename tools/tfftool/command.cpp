@@ -1,0 +1,222 @@
+#include "tfftool/command.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+#include <optional>
+#include <string_view>
+
+#include "tfftool/check.h"
+#include "tfftool/files.h"
+
+namespace brannoc::tfftool {
+namespace {
+
+constexpr std::string_view kProgramHelp = R"(Usage: tfftool COMMAND [ARGUMENTS]
+
+Inspects, checks and builds the files of the Brannoc-512 fixture library
+editor: fixture files (.tff, 6144 bytes), LED fixture files (.tff, 512 bytes)
+and the channel name set (ChNameSet.fix, 3542 bytes).
+
+Commands:
+  dump FILE [--kind KIND]                 write FILE as JSON to standard output
+  build JSON OUT                          write the file JSON describes to OUT
+  check FILE [--kind KIND] [--names SET]  list what the console would trip over
+
+KIND is fixture, led or names; without --kind it follows from FILE's size.
+"tfftool COMMAND --help" tells more about a command.
+
+Exit status: 0 done (check: no problems), 1 check found problems, 2 a file
+could not be read or written, the JSON is malformed or out of range, or the
+command line is wrong. On status 2 nothing is written.
+)";
+
+constexpr std::string_view kDumpHelp = R"(Usage: tfftool dump FILE [--kind fixture|led|names]
+
+Writes one JSON document describing FILE to standard output, as the editor's
+reader sees the file. Texts are strings of the field's full width, padding
+kept (a NUL byte is \u0000); numbers are plain integers. The kind follows from
+FILE's size (6144 bytes: fixture, 512: led, 3542: names) unless --kind gives it.
+)";
+
+constexpr std::string_view kBuildHelp = R"(Usage: tfftool build JSON OUT
+
+Writes the file that JSON describes to OUT, as the editor writes it: a fixture
+as "&Save Fixture" does (function map, type letters, palette counts and palette
+block recomputed), an LED fixture with its function map rebuilt, a channel name
+set as a file of its own. The member "kind" ("fixture", "led" or "names") says
+which. A missing field keeps the value of a newly started record (a fixture or
+LED fixture of 8 channels named "New Fixture"; the built-in channel names); a
+shorter text is padded with spaces, a longer one cut. An existing OUT is
+replaced only by a complete new file; on any error OUT is left as it was.
+)";
+
+constexpr std::string_view kCheckHelp = R"(Usage: tfftool check FILE [--kind fixture|led] [--names ChNameSet.fix]
+
+Prints one line for each problem the console would meet in FILE, a fixture or
+an LED fixture file, and exits with 1 when there is any, 0 when there is none:
+  - steps the file cannot hold (it holds 204 in all),
+  - palette presets cut off or left out by the full palette block,
+  - a 16-bit low-byte channel that no high-byte channel points at,
+  - a high-byte channel whose partner is 0, beyond the channel count or not a
+    low-byte channel,
+  - an unknown type letter,
+  - a maximum pan or tilt degree above 720,
+  - with --names: name codes that no named entry of that channel name set
+    carries (fixture files only).
+)";
+
+struct CommandLine {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string, std::less<>> options;
+  bool help = false;
+};
+
+struct Command {
+  std::string_view name;
+  std::string_view help;
+  std::size_t positional;                      // how many arguments it takes
+  std::vector<std::string_view> options;       // each takes a value
+  int (*run)(const CommandLine&, std::ostream&, std::ostream&);
+};
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "tfftool: " << message << '\n';
+  return kExitFailure;
+}
+
+// Flushes `out`; a failed write (a full disk, a closed pipe) is a failure.
+int Finish(std::ostream& out, std::ostream& err, int status) {
+  out.flush();
+  if (!out) return Fail(err, "cannot write to the standard output");
+  return status;
+}
+
+std::optional<FileKind> KindOption(const CommandLine& line, std::string& error) {
+  const auto it = line.options.find("--kind");
+  if (it == line.options.end()) return std::nullopt;
+  const auto kind = KindNamed(it->second);
+  if (!kind) error = "--kind takes fixture, led or names, not \"" + it->second + "\"";
+  return kind;
+}
+
+int Dump(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const auto kind = KindOption(line, error);
+  if (!error.empty()) return Fail(err, error);
+  const RecordFile file = ReadRecordFile(line.positional[0], kind);
+  if (!file.error.empty()) return Fail(err, file.error);
+  Json json;
+  switch (file.kind) {
+    case FileKind::Fixture: json = FixtureToJson(*file.fixture); break;
+    case FileKind::Led: json = LedFixtureToJson(*file.led); break;
+    case FileKind::Names: json = NameSetToJson(*file.names); break;
+  }
+  out << FormatJson(json) << '\n';
+  return Finish(out, err, kExitOk);
+}
+
+int Build(const CommandLine& line, std::ostream&, std::ostream& err) {
+  const std::string& input = line.positional[0];
+  const JsonFile json = ReadJsonFile(input);
+  if (!json.error.empty()) return Fail(err, json.error);
+  JsonRecord record;
+  try {
+    record = RecordFromJson(json.value);
+  } catch (const JsonFormError& e) {
+    return Fail(err, input + ": " + e.what());
+  }
+  if (const auto error = WriteRecordFile(record, line.positional[1])) return Fail(err, error->message);
+  return kExitOk;
+}
+
+int Check(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  std::string error;
+  const auto kind = KindOption(line, error);
+  if (!error.empty()) return Fail(err, error);
+  const std::string& path = line.positional[0];
+  const RecordFile file = ReadRecordFile(path, kind);
+  if (!file.error.empty()) return Fail(err, file.error);
+  if (file.kind == FileKind::Names) {
+    return Fail(err, path + ": a channel name set; check looks at fixture and LED fixture files");
+  }
+  std::optional<ChannelNameSet> names;
+  if (const auto it = line.options.find("--names"); it != line.options.end()) {
+    if (file.kind != FileKind::Fixture) return Fail(err, "--names goes with fixture files only");
+    RecordFile set = ReadRecordFile(it->second, FileKind::Names);
+    if (!set.error.empty()) return Fail(err, set.error);
+    names = std::move(set.names);
+  }
+  const std::vector<std::string> findings = file.kind == FileKind::Fixture
+                                                ? CheckFixture(file.image, *file.fixture, names ? &*names : nullptr)
+                                                : CheckLedFixture(file.image, *file.led);
+  for (const std::string& finding : findings) out << path << ": " << finding << '\n';
+  return Finish(out, err, findings.empty() ? kExitOk : kExitFindings);
+}
+
+const Command kCommands[] = {
+    {"dump", kDumpHelp, 1, {"--kind"}, Dump},
+    {"build", kBuildHelp, 2, {}, Build},
+    {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
+};
+
+// "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.
+std::optional<std::string> ParseArguments(const Command& command, const std::vector<std::string>& args,
+                                          CommandLine& line) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      line.help = true;
+      return std::nullopt;
+    }
+    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      line.positional.push_back(arg);
+      continue;
+    }
+    const auto equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (std::find(command.options.begin(), command.options.end(), name) == command.options.end()) {
+      return "unknown option " + name + " for " + std::string(command.name);
+    }
+    if (equals != std::string::npos) {
+      line.options[name] = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      line.options[name] = args[++i];
+    } else {
+      return name + " needs a value";
+    }
+  }
+  if (line.positional.size() != command.positional) {
+    return std::string(command.name) + " takes " + std::to_string(command.positional) +
+           (command.positional == 1 ? " file" : " files") + ", not " + std::to_string(line.positional.size());
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+int RunTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    if (args.empty()) return Fail(err, "no command given; see tfftool --help");
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+      out << kProgramHelp;
+      return Finish(out, err, kExitOk);
+    }
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const Command& c) { return c.name == args[0]; });
+    if (command == std::end(kCommands)) return Fail(err, "unknown command \"" + args[0] + "\"; see tfftool --help");
+    CommandLine line;
+    if (const auto error = ParseArguments(*command, args, line)) {
+      return Fail(err, *error + "; see tfftool " + std::string(command->name) + " --help");
+    }
+    if (line.help) {
+      out << command->help;
+      return Finish(out, err, kExitOk);
+    }
+    return command->run(line, out, err);
+  } catch (const std::exception& e) {
+    return Fail(err, e.what());
+  }
+}
+
+}  // namespace brannoc::tfftool

@@ -1,0 +1,499 @@
+#include "tfftool/json_form.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace brannoc::tfftool {
+namespace {
+
+// ---- Reading: a value of the input together with its place in the document.
+
+std::string Describe(const Json& value) {
+  switch (value.type()) {
+    case Json::value_t::string: return "a text";
+    case Json::value_t::object: return "an object";
+    case Json::value_t::array: return "a list";
+    default: return value.dump();  // null, true, 1.5, ...
+  }
+}
+
+class In {
+ public:
+  In(const Json& value, std::string path) : value_(&value), path_(std::move(path)) {}
+
+  const Json& value() const { return *value_; }
+
+  [[noreturn]] void Fail(const std::string& message) const {
+    throw JsonFormError(path_.empty() ? message : path_ + ": " + message);
+  }
+
+  std::int64_t Integer(std::int64_t min, std::int64_t max) const {
+    if (!value_->is_number_integer()) Fail("expected a whole number, found " + Describe(*value_));
+    const bool fits = value_->is_number_unsigned()
+                          ? value_->get<std::uint64_t>() <= static_cast<std::uint64_t>(max)
+                          : value_->get<std::int64_t>() >= min && value_->get<std::int64_t>() <= max;
+    if (!fits) {
+      Fail(value_->dump() + " is out of range " + std::to_string(min) + ".." + std::to_string(max));
+    }
+    return value_->get<std::int64_t>();
+  }
+
+  // Assigned as a fixed-width text is: a shorter text padded, a longer one cut.
+  template <std::size_t N>
+  FixedText<N> Text() const {
+    if (!value_->is_string()) Fail("expected a text, found " + Describe(*value_));
+    return FixedText<N>::FromUtf8(value_->get_ref<const std::string&>());
+  }
+
+  void Expect(std::string_view text) const {
+    if (!value_->is_string() || value_->get_ref<const std::string&>() != text) {
+      Fail("expected \"" + std::string(text) + "\", found " + value_->dump());
+    }
+  }
+
+  // The elements of a list of min..max entries.
+  std::vector<In> Elements(std::size_t min, std::size_t max) const {
+    if (!value_->is_array()) Fail("expected a list, found " + Describe(*value_));
+    const std::size_t size = value_->size();
+    if (size < min || size > max) {
+      Fail((min == max ? "expected a list of " + std::to_string(min)
+                       : "expected a list of at most " + std::to_string(max)) +
+           " entries, found " + std::to_string(size));
+    }
+    std::vector<In> elements;
+    elements.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      elements.emplace_back((*value_)[i], path_ + "[" + std::to_string(i) + "]");
+    }
+    return elements;
+  }
+
+  // The member `key` of this object, or nothing when it is absent.
+  std::optional<In> Member(const std::string& key) const {
+    const auto it = value_->find(key);
+    if (it == value_->end()) return std::nullopt;
+    return In(*it, path_.empty() ? key : path_ + "." + key);
+  }
+
+ private:
+  const Json* value_;
+  std::string path_;
+};
+
+// ---- Fields: one table per record; each entry converts one member both ways.
+
+template <class R>
+struct Field {
+  const char* key;
+  Json (*dump)(const R&);
+  void (*build)(R&, const In&);
+};
+
+template <class R, class Fields>
+Json DumpFields(const R& record, const Fields& fields) {
+  Json out = Json::object();
+  for (const auto& field : fields) out[field.key] = field.dump(record);
+  return out;
+}
+
+template <class R, class Fields>
+void BuildFields(R& record, const In& in, const Fields& fields) {
+  if (!in.value().is_object()) in.Fail("expected an object, found " + Describe(in.value()));
+  for (const auto& member : in.value().items()) {
+    const auto known = std::any_of(std::begin(fields), std::end(fields),
+                                   [&](const auto& field) { return member.key() == field.key; });
+    if (!known) in.Member(member.key())->Fail("unknown field");
+  }
+  for (const auto& field : fields) {
+    if (const auto member = in.Member(field.key)) field.build(record, *member);
+  }
+}
+
+template <class Items, class Fields>
+Json DumpList(const Items& items, const Fields& fields) {
+  Json out = Json::array();
+  for (const auto& item : items) out.push_back(DumpFields(item, fields));
+  return out;
+}
+
+template <class E, std::size_t N, class Fields>
+void BuildList(std::array<E, N>& items, const In& in, const Fields& fields) {
+  const auto elements = in.Elements(N, N);
+  for (std::size_t i = 0; i < N; ++i) BuildFields(items[i], elements[i], fields);
+}
+
+template <class>
+struct MemberTraits;
+template <class R, class T>
+struct MemberTraits<T R::*> {
+  using Record = R;
+  using Type = T;
+};
+template <auto M>
+using RecordOf = typename MemberTraits<decltype(M)>::Record;
+template <auto M>
+using TypeOf = typename MemberTraits<decltype(M)>::Type;
+
+template <auto M, std::int64_t Min = 0, std::int64_t Max = 255>
+Field<RecordOf<M>> IntegerField(const char* key) {
+  using R = RecordOf<M>;
+  return {key, [](const R& r) { return Json(r.*M); },
+          [](R& r, const In& in) { r.*M = static_cast<TypeOf<M>>(in.Integer(Min, Max)); }};
+}
+
+// A number the save recomputes: checked, not taken.
+template <auto M>
+Field<RecordOf<M>> DerivedIntegerField(const char* key) {
+  using R = RecordOf<M>;
+  return {key, [](const R& r) { return Json(r.*M); }, [](R&, const In& in) { in.Integer(0, 255); }};
+}
+
+template <auto M>
+Field<RecordOf<M>> TextField(const char* key) {
+  using R = RecordOf<M>;
+  return {key, [](const R& r) { return Json((r.*M).Utf8()); },
+          [](R& r, const In& in) { r.*M = in.Text<TypeOf<M>::kWidth>(); }};
+}
+
+void ReadBytes(std::span<std::uint8_t> bytes, const In& in) {
+  const auto elements = in.Elements(bytes.size(), bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    bytes[i] = static_cast<std::uint8_t>(elements[i].Integer(0, 255));
+  }
+}
+
+// A member of type std::array<std::uint8_t, N>.
+template <auto M>
+Field<RecordOf<M>> BytesField(const char* key) {
+  using R = RecordOf<M>;
+  return {key, [](const R& r) { return Json(r.*M); }, [](R& r, const In& in) { ReadBytes(r.*M, in); }};
+}
+
+// A list of bytes the save recomputes: checked, not taken.
+template <auto M>
+Field<RecordOf<M>> DerivedBytesField(const char* key) {
+  using R = RecordOf<M>;
+  return {key, [](const R& r) { return Json(r.*M); }, [](R&, const In& in) {
+            TypeOf<M> scratch{};
+            ReadBytes(scratch, in);
+          }};
+}
+
+// ---- The fixture.
+
+const Field<ChannelRecord> kChannelFields[] = {
+    IntegerField<&ChannelRecord::NameCode>("name_code"),
+    IntegerField<&ChannelRecord::Type>("type"),  // 0..6, or the byte of an unknown letter
+    IntegerField<&ChannelRecord::Number>("number"),
+    IntegerField<&ChannelRecord::Partner, 0, kMaxChannels>("partner"),
+    BytesField<&ChannelRecord::Reserved>("reserved"),
+    TextField<&ChannelRecord::Name>("name"),
+    IntegerField<&ChannelRecord::Value>("value"),
+};
+
+const Field<ChannelStep> kStepFields[] = {
+    IntegerField<&ChannelStep::FromDmx>("from"),
+    IntegerField<&ChannelStep::ToDmx>("to"),
+    TextField<&ChannelStep::StepName>("name"),
+};
+
+// The palettes palette by palette (the record keeps each field for all ten).
+struct PresetForm {
+  PaletteText Name;
+  std::uint8_t ChannelCount = 0;
+  std::array<std::uint8_t, kPaletteChannels> Values{};
+};
+struct PaletteForm {
+  std::uint8_t Used = 0;
+  PaletteText Name;
+  std::array<std::uint8_t, kPaletteChannels> Member{};
+  std::array<PresetForm, kPresetCount> Presets{};
+};
+using PaletteForms = std::array<PaletteForm, kPaletteCount>;
+
+PaletteForms FormsOf(const PaletteData& data) {
+  PaletteForms forms;
+  for (std::size_t p = 0; p < kPaletteCount; ++p) {
+    PaletteForm& form = forms[p];
+    form.Used = data.PaletteUsed[p];
+    form.Name = data.PaletteName[p];
+    form.Member = data.PaletteMember[p];
+    for (std::size_t k = 0; k < kPresetCount; ++k) {
+      PresetForm& preset = form.Presets[k];
+      preset.Name = data.PresetName[p][k];
+      preset.ChannelCount = data.PresetChannelCount[p][k];
+      for (std::size_t ch = 0; ch < kPaletteChannels; ++ch) preset.Values[ch] = data.PresetValue[p][ch][k];
+    }
+  }
+  return forms;
+}
+
+void StoreForms(const PaletteForms& forms, PaletteData& data) {
+  for (std::size_t p = 0; p < kPaletteCount; ++p) {
+    const PaletteForm& form = forms[p];
+    data.PaletteUsed[p] = form.Used;
+    data.PaletteName[p] = form.Name;
+    data.PaletteMember[p] = form.Member;
+    for (std::size_t k = 0; k < kPresetCount; ++k) {
+      const PresetForm& preset = form.Presets[k];
+      data.PresetName[p][k] = preset.Name;
+      data.PresetChannelCount[p][k] = preset.ChannelCount;
+      for (std::size_t ch = 0; ch < kPaletteChannels; ++ch) data.PresetValue[p][ch][k] = preset.Values[ch];
+    }
+  }
+}
+
+const Field<PresetForm> kPresetFields[] = {
+    TextField<&PresetForm::Name>("name"),
+    DerivedIntegerField<&PresetForm::ChannelCount>("channel_count"),
+    BytesField<&PresetForm::Values>("values"),
+};
+
+// Members are listed by channel number, 1..40.
+Json DumpMembers(const PaletteForm& palette) {
+  Json out = Json::array();
+  for (std::size_t ch = 0; ch < kPaletteChannels; ++ch) {
+    if (palette.Member[ch] == 1) out.push_back(ch + 1);
+  }
+  return out;
+}
+
+void BuildMembers(PaletteForm& palette, const In& in) {
+  palette.Member.fill(0);
+  for (const In& element : in.Elements(0, kPaletteChannels)) {
+    const auto channel = static_cast<std::size_t>(element.Integer(1, kPaletteChannels));
+    if (palette.Member[channel - 1] == 1) element.Fail("channel " + std::to_string(channel) + " is listed twice");
+    palette.Member[channel - 1] = 1;
+  }
+}
+
+const Field<PaletteForm> kPaletteFields[] = {
+    DerivedIntegerField<&PaletteForm::Used>("used"),
+    TextField<&PaletteForm::Name>("name"),
+    {"members", DumpMembers, BuildMembers},
+    {"presets", [](const PaletteForm& p) { return DumpList(p.Presets, kPresetFields); },
+     [](PaletteForm& p, const In& in) { BuildList(p.Presets, in, kPresetFields); }},
+};
+
+// Channel c lists its first StepCounts[c] steps; the count is the list's length.
+Json DumpSteps(const FixtureRecord& fixture) {
+  Json out = Json::array();
+  for (std::size_t c = 0; c < kMaxChannels; ++c) {
+    out.push_back(DumpList(std::span(fixture.Steps[c]).first(fixture.StepCounts[c]), kStepFields));
+  }
+  return out;
+}
+
+void BuildSteps(FixtureRecord& fixture, const In& in) {
+  const auto channels = in.Elements(kMaxChannels, kMaxChannels);
+  for (std::size_t c = 0; c < kMaxChannels; ++c) {
+    const auto steps = channels[c].Elements(0, std::numeric_limits<std::uint8_t>::max());
+    fixture.StepCounts[c] = static_cast<std::uint8_t>(steps.size());
+    for (std::size_t s = 0; s < steps.size(); ++s) BuildFields(fixture.Steps[c][s], steps[s], kStepFields);
+  }
+}
+
+const Field<FixtureRecord> kFixtureFields[] = {
+    {"kind", [](const FixtureRecord&) { return Json("fixture"); },
+     [](FixtureRecord&, const In& in) { in.Expect("fixture"); }},
+    IntegerField<&FixtureRecord::HeaderReserved>("header_reserved"),
+    TextField<&FixtureRecord::FixtureName>("name"),
+    IntegerField<&FixtureRecord::ChannelCount, 1, kMaxChannels>("channel_count"),
+    IntegerField<&FixtureRecord::MaxPanDegree, INT16_MIN, INT16_MAX>("max_pan_degree"),
+    IntegerField<&FixtureRecord::MaxTiltDegree, INT16_MIN, INT16_MAX>("max_tilt_degree"),
+    DerivedBytesField<&FixtureRecord::FunctionMap>("function_map"),
+    {"channels", [](const FixtureRecord& f) { return DumpList(f.Channels, kChannelFields); },
+     [](FixtureRecord& f, const In& in) { BuildList(f.Channels, in, kChannelFields); }},
+    DerivedBytesField<&FixtureRecord::StepCounts>("step_counts"),  // compared with the lists below
+    {"steps", DumpSteps, BuildSteps},
+    {"palettes", [](const FixtureRecord& f) { return DumpList(FormsOf(f.Palettes), kPaletteFields); },
+     [](FixtureRecord& f, const In& in) {
+       PaletteForms forms = FormsOf(f.Palettes);
+       BuildList(forms, in, kPaletteFields);
+       StoreForms(forms, f.Palettes);
+     }},
+};
+
+// ---- The LED fixture.
+
+const Field<LedChannelRecord> kLedChannelFields[] = {
+    IntegerField<&LedChannelRecord::NameIndex, 0, kLedNames.size()>("name_index"),
+    IntegerField<&LedChannelRecord::Type, 0, kChannelTypeCount - 1>("type"),
+    IntegerField<&LedChannelRecord::Reserved>("reserved"),
+    IntegerField<&LedChannelRecord::Partner, 0, kLedMaxChannels>("partner"),
+    IntegerField<&LedChannelRecord::FunctionLetter>("function_letter"),
+    TextField<&LedChannelRecord::Name>("name"),
+};
+
+const Field<LedFixtureRecord> kLedFields[] = {
+    {"kind", [](const LedFixtureRecord&) { return Json("led"); },
+     [](LedFixtureRecord&, const In& in) { in.Expect("led"); }},
+    IntegerField<&LedFixtureRecord::HeaderReserved>("header_reserved"),
+    TextField<&LedFixtureRecord::FixtureName>("name"),
+    IntegerField<&LedFixtureRecord::ChannelCount, 1, kLedMaxChannels>("channel_count"),
+    DerivedBytesField<&LedFixtureRecord::LedFunctionMap>("function_map"),
+    {"channels", [](const LedFixtureRecord& f) { return DumpList(f.Channels, kLedChannelFields); },
+     [](LedFixtureRecord& f, const In& in) { BuildList(f.Channels, in, kLedChannelFields); }},
+};
+
+// ---- The channel name set.
+
+const Field<ChannelNameEntry> kEntryFields[] = {
+    IntegerField<&ChannelNameEntry::Slot>("slot"),
+    IntegerField<&ChannelNameEntry::Code>("code"),
+    TextField<&ChannelNameEntry::Name>("name"),
+};
+
+const Field<ChannelNameSet> kNameSetFields[] = {
+    {"kind", [](const ChannelNameSet&) { return Json("names"); },
+     [](ChannelNameSet&, const In& in) { in.Expect("names"); }},
+    {"entries", [](const ChannelNameSet& s) { return DumpList(s.Entries, kEntryFields); },
+     [](ChannelNameSet& s, const In& in) { BuildList(s.Entries, in, kEntryFields); }},
+};
+
+// ---- The text layout.
+
+bool IsPlain(const Json& value) { return value.is_primitive(); }
+
+bool IsFlat(const Json& value) {
+  if (value.is_array()) return std::all_of(value.begin(), value.end(), IsPlain);
+  return IsPlain(value);
+}
+
+bool FitsOneLine(const Json& value) {
+  if (value.is_object()) return std::all_of(value.begin(), value.end(), IsFlat);
+  return IsFlat(value);
+}
+
+void AppendOneLine(const Json& value, std::string& out) {
+  if (value.is_primitive()) {
+    out += value.dump();
+    return;
+  }
+  const bool object = value.is_object();
+  out += object ? '{' : '[';
+  bool first = true;
+  for (const auto& member : value.items()) {
+    if (!first) out += ", ";
+    first = false;
+    if (object) out += Json(member.key()).dump() + ": ";
+    AppendOneLine(member.value(), out);
+  }
+  out += object ? '}' : ']';
+}
+
+void AppendFormatted(const Json& value, std::size_t indent, std::string& out) {
+  if (FitsOneLine(value)) {
+    AppendOneLine(value, out);
+    return;
+  }
+  const bool object = value.is_object();
+  out += object ? "{\n" : "[\n";
+  bool first = true;
+  for (const auto& member : value.items()) {
+    if (!first) out += ",\n";
+    first = false;
+    out.append(indent + 2, ' ');
+    if (object) out += Json(member.key()).dump() + ": ";
+    AppendFormatted(member.value(), indent + 2, out);
+  }
+  out += '\n';
+  out.append(indent, ' ');
+  out += object ? '}' : ']';
+}
+
+// "line L, column C" of the byte at `offset`; columns count characters, not bytes.
+std::string Position(std::string_view text, std::size_t offset) {
+  std::size_t line = 1;
+  std::size_t column = 1;
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\n') {
+      ++line;
+      column = 1;
+    } else if ((byte & 0xC0) != 0x80) {  // not the continuation of a UTF-8 character
+      ++column;
+    }
+  }
+  return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// The library's message without its own prefix and position.
+std::string Reason(const std::string& what) {
+  const auto column = what.find(", column ");
+  const auto colon = column == std::string::npos ? std::string::npos : what.find(": ", column);
+  return colon == std::string::npos ? what : what.substr(colon + 2);
+}
+
+}  // namespace
+
+std::unique_ptr<FixtureRecord> NewFixture() {
+  auto fixture = std::make_unique<FixtureRecord>();
+  ResetFixture(*fixture, 8);
+  fixture->FixtureName = FixedText<11>::FromUtf8("New Fixture");
+  return fixture;
+}
+
+LedFixtureRecord NewLedFixture() {
+  LedFixtureRecord fixture;
+  fixture.ChannelCount = 8;
+  fixture.FixtureName = FixedText<11>::FromUtf8("New Fixture");
+  return fixture;
+}
+
+Json FixtureToJson(const FixtureRecord& fixture) { return DumpFields(fixture, kFixtureFields); }
+Json LedFixtureToJson(const LedFixtureRecord& fixture) { return DumpFields(fixture, kLedFields); }
+Json NameSetToJson(const ChannelNameSet& set) { return DumpFields(set, kNameSetFields); }
+
+std::unique_ptr<FixtureRecord> FixtureFromJson(const Json& json) {
+  auto fixture = NewFixture();
+  const In in(json, "");
+  BuildFields(*fixture, in, kFixtureFields);
+  if (const auto counts = in.Member("step_counts")) {
+    const auto given = counts->Elements(kMaxChannels, kMaxChannels);
+    for (std::size_t c = 0; c < kMaxChannels; ++c) {
+      const auto count = given[c].Integer(0, 255);
+      if (count != fixture->StepCounts[c]) {
+        given[c].Fail(std::to_string(count) + " disagrees with the " + std::to_string(fixture->StepCounts[c]) +
+                      " steps listed in steps[" + std::to_string(c) + "]");
+      }
+    }
+  }
+  return fixture;
+}
+
+LedFixtureRecord LedFixtureFromJson(const Json& json) {
+  LedFixtureRecord fixture = NewLedFixture();
+  BuildFields(fixture, In(json, ""), kLedFields);
+  return fixture;
+}
+
+ChannelNameSet NameSetFromJson(const Json& json) {
+  ChannelNameSet set;
+  RestoreDefaultNames(set);
+  BuildFields(set, In(json, ""), kNameSetFields);
+  return set;
+}
+
+std::string FormatJson(const Json& json) {
+  std::string out;
+  AppendFormatted(json, 0, out);
+  return out;
+}
+
+JsonParse ParseJsonText(std::string_view text) {
+  JsonParse result;
+  try {
+    result.value = Json::parse(text.begin(), text.end());
+  } catch (const Json::parse_error& e) {
+    // e.byte counts the bytes read, the offending one included.
+    result.error = Position(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + Reason(e.what());
+  }
+  return result;
+}
+
+}  // namespace brannoc::tfftool
