@@ -1,13 +1,338 @@
 #include "led_fixture/editor_window.h"
 
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "fixture/model.h"
+#include "led_fixture/model.h"
+#include "ui/cell_editors.h"
+#include "ui/grid.h"
+#include "ui/twips.h"
+
 namespace brannoc {
+using ui::Twips;
+using ui::TwipsRect;
+
+namespace {
+
+constexpr int kChannelCol = 0;
+constexpr int kNameCol = 1;
+constexpr int kTypeCol = 2;
+constexpr int kPartnerCol = 3;
+constexpr int kGridColumns = 4;
+constexpr int kDefaultChannelCount = 8;
+
+const QString kLedFilter = QStringLiteral("LedFixture Setup File(*.tff)|*.tff");
+const QString kSaveAsTitle = QStringLiteral("Brannoc-512 Save As");
+const QString kCR = QString(QChar(13));
+
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
+
+QString TypeText(int type) { return Latin1(ChannelTypeName(type)); }
+
+bool IsSixteenBit(int type) { return type >= InstantLTP16H && type <= FadeableLTP16L; }
+
+QLabel* Label(const QString& text, QWidget* parent, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->move(Twips(left), Twips(top));
+  label->adjustSize();
+  return label;
+}
+
+template <class Control>
+Control* Place(Control* control, int left, int top, int width, int height) {
+  control->setGeometry(TwipsRect(left, top, width, height));
+  return control;
+}
+
+// The name the user chose, with the ending the console expects.
+QString LedFileName(QString name) {
+  if (!name.toLower().endsWith(QStringLiteral(".tff"))) name += QStringLiteral(".tff");
+  return name;
+}
+
+// A file that would be lost by the save: one that exists and holds something.
+bool HoldsSomething(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  const auto size = std::filesystem::file_size(path, ec);
+  return !ec && size > 0;
+}
+
+}  // namespace
 
 LedFixture::LedFixture(AppState& app, Shell& shell, QWidget* parent) : QWidget(parent), app_(app), shell_(shell) {
   setWindowTitle(QStringLiteral("LED Fixture Edit"));
-  (void)app_;
-  (void)shell_;
+  setObjectName(QStringLiteral("LedFixture"));
+  BuildControls();
+  ConnectHandlers();
 }
 
-void LedFixture::Form_Load() {}
+void LedFixture::BuildControls() {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* client = new QWidget(this);
+  client->setFixedSize(ui::TwipsSize(7680, 6600));
+  layout->addWidget(client);
+
+  Frame1 = Place(new QGroupBox(QStringLiteral("Fixture Setup"), client), 120, 60, 7440, 6420);
+  Label(QStringLiteral("Led Fixture Name:"), Frame1, 240, 360);
+  Text1 = Place(new ui::TextBox(Frame1), 2160, 300, 2175, 315);
+  Text1->SetMaxLength(11);
+  Label(QStringLiteral("Number of Channels:"), Frame1, 240, 780);
+  Combo1 = Place(new ui::Chooser(false, Frame1), 2160, 720, 1095, 315);
+  Label(QStringLiteral("PanMIRROR:"), Frame1, 240, 1200);
+  Text4 = Place(new ui::TextBox(Frame1), 2160, 1140, 735, 315);
+  Text4->SetMaxLength(3);
+  Label(QStringLiteral("TiltMIRROR:"), Frame1, 240, 1620);
+  Text2 = Place(new ui::TextBox(Frame1), 2160, 1560, 735, 315);
+  Text2->SetMaxLength(3);
+  Label(QStringLiteral("Channel Infomations:"), Frame1, 240, 2040);
+  // Room for the header row and all ten channels without scrolling.
+  MSFlexGrid1 = Place(new ui::Grid(kGridColumns, false, Frame1), 120, 2280, 7200, 3405);
+  Combo10 = new ui::Chooser(false, Frame1);
+  Combo13 = new ui::Chooser(false, Frame1);
+  Combo2 = new ui::Chooser(false, Frame1);
+  Combo10->AttachToGrid(MSFlexGrid1);
+  Combo13->AttachToGrid(MSFlexGrid1);
+  Combo2->AttachToGrid(MSFlexGrid1);
+  Command1 = Place(new QPushButton(QStringLiteral("Save"), Frame1), 6105, 5880, 1215, 375);
+
+  Text1->SetInitialText(QStringLiteral("New Fixture"));
+  Text4->SetInitialText(QStringLiteral("000"));
+  Text2->SetInitialText(QStringLiteral("000"));
+}
+
+void LedFixture::ConnectHandlers() {
+  // Every value comes from a list: typed characters are discarded.
+  for (ui::Chooser* chooser : {Combo1, Combo10, Combo13, Combo2}) {
+    chooser->KeyPress = [](int& keyAscii) { keyAscii = 0; };
+  }
+  Combo1->Click = [this] { Combo1_Click(); };
+  Combo10->LostFocus = [this] { Combo10_LostFocus(); };
+  Combo13->LostFocus = [this] { Combo13_LostFocus(); };
+  Combo2->LostFocus = [this] { Combo2_LostFocus(); };
+
+  MSFlexGrid1->Click = [this] { MSFlexGrid1_Click(); };
+  MSFlexGrid1->KeyUp = [this](int) { MSFlexGrid1_KeyUp(); };
+  MSFlexGrid1->MouseDown = [this] { MSFlexGrid1_MouseDown(); };
+  MSFlexGrid1->GotFocus = [this] { MSFlexGrid1_GotFocus(); };
+  MSFlexGrid1->LeaveCell = [this] { MSFlexGrid1_LeaveCell(); };
+
+  connect(Command1, &QPushButton::clicked, this, &LedFixture::Command1_Click);
+}
+
+void LedFixture::Form_Load() {
+  for (int n = 1; n <= kLedMaxChannels; ++n) Combo1->AddItem(QString::number(n));
+  for (std::string_view name : kLedNames) Combo10->AddItem(Latin1(name));
+  for (int t = 0; t < kChannelTypeCount; ++t) Combo13->AddItem(TypeText(t));
+  Combo10->HideEditor();
+  Combo13->HideEditor();
+  Combo2->HideEditor();
+
+  const int w = (ui::ToTwips(MSFlexGrid1->width()) - 100) / kGridColumns;
+  const int widths[kGridColumns] = {w - 530, w - 50, w + 400, w - 200};
+  const char* headers[kGridColumns] = {"Channel", "Channel Name", "Type", "Ch16bit"};
+  for (int c = 0; c < kGridColumns; ++c) {
+    MSFlexGrid1->SetColWidthTwips(c, widths[c]);
+    MSFlexGrid1->SetTextMatrix(0, c, QString::fromLatin1(headers[c]));
+  }
+  MSFlexGrid1->SetHeaderHeightTwips(500);
+
+  Combo1->SetListIndex(kDefaultChannelCount - 1);  // runs Combo1_Click
+  AutoAdvance = false;
+}
+
+LedChannelRecord* LedFixture::ChannelOfRow(int row) {
+  if (row < 1 || row > kLedMaxChannels || row > Led().ChannelCount) return nullptr;
+  return &Led().Channels[static_cast<std::size_t>(row - 1)];
+}
+
+ui::Chooser* LedFixture::ChooserOf(int col) const {
+  switch (col) {
+    case kNameCol: return Combo10;
+    case kTypeCol: return Combo13;
+    case kPartnerCol: return Combo2;
+    default: return nullptr;
+  }
+}
+
+void LedFixture::RebuildLedGrid() {
+  // The partner chooser is refilled below: an open chooser settles first.
+  CommitOpenEditor();
+  const LedFixtureRecord& led = Led();
+  const int count = std::clamp<int>(led.ChannelCount, 1, kLedMaxChannels);
+  MSFlexGrid1->SetRows(count + 1);
+  Combo2->Clear();
+  for (int n = 1; n <= count; ++n) Combo2->AddItem(QString::number(n));
+  // The rows show what the record holds, which is what a save would write.
+  for (int r = 1; r <= count; ++r) {
+    const LedChannelRecord& channel = led.Channels[static_cast<std::size_t>(r - 1)];
+    const std::string_view listed = LedName(channel.NameIndex);
+    const QString name = listed.empty() ? QString::fromStdString(channel.Name.BoxText()) : Latin1(listed);
+    MSFlexGrid1->SetTextMatrix(r, kChannelCol, QStringLiteral("Chan ") + QString::number(r));
+    MSFlexGrid1->SetTextMatrix(r, kNameCol, name);
+    MSFlexGrid1->SetTextMatrix(r, kTypeCol, TypeText(channel.Type));
+    MSFlexGrid1->SetTextMatrix(r, kPartnerCol, QString::number(channel.Partner));
+  }
+}
+
+void LedFixture::Combo1_Click() {
+  if (Combo1->ListIndex() < 0) return;
+  Led().ChannelCount = static_cast<std::uint8_t>(Combo1->ListIndex() + 1);
+  RebuildLedGrid();
+}
+
+void LedFixture::MSFlexGrid1_Click() {
+  const int r = MSFlexGrid1->Row();
+  const int col = MSFlexGrid1->Col();
+  const LedChannelRecord* channel = ChannelOfRow(r);
+  if (!channel) return;
+  ui::Chooser* chooser = nullptr;
+  switch (col) {
+    case kNameCol:
+      chooser = Combo10;
+      Combo10->SetListIndex(-1);
+      Combo10->SetListIndex(channel->NameIndex - 1);  // nothing for 0 or an unknown index
+      AutoAdvance = true;
+      break;
+    case kTypeCol:
+      chooser = Combo13;
+      Combo13->SetListIndex(-1);
+      Combo13->SetListIndex(channel->Type);
+      AutoAdvance = true;
+      break;
+    case kPartnerCol:
+      if (!IsSixteenBit(channel->Type)) return;
+      chooser = Combo2;
+      Combo2->SetListIndex(-1);
+      Combo2->SetListIndex(channel->Partner - 1);  // nothing for 0 or beyond the count
+      break;
+    default:
+      return;
+  }
+  chooser->PlaceOver(MSFlexGrid1->CellRectInParent(r, col));
+  chooser->ShowAndFocus();
+}
+
+void LedFixture::MSFlexGrid1_KeyUp() { MSFlexGrid1_Click(); }
+
+void LedFixture::MSFlexGrid1_MouseDown() { AutoAdvance = false; }
+
+void LedFixture::MSFlexGrid1_GotFocus() {
+  if (!AutoAdvance) return;
+  const int lastRow = MSFlexGrid1->Rows() - 1;
+  const int r = MSFlexGrid1->Row();
+  const int col = MSFlexGrid1->Col();
+  if ((col == kTypeCol || col == kPartnerCol) && r >= lastRow) {
+    MSFlexGrid1->SetCurrentCell(1, kNameCol);
+  } else if (col == kTypeCol || col == kPartnerCol) {
+    MSFlexGrid1->SetCurrentCell(r + 1, kNameCol);
+  } else {
+    MSFlexGrid1->SetCurrentCell(r, col + 1);
+  }
+  MSFlexGrid1_Click();
+}
+
+void LedFixture::ApplyPick(int row, int col, int index) {
+  LedChannelRecord* channel = ChannelOfRow(row);
+  ui::Chooser* chooser = ChooserOf(col);
+  if (!channel || !chooser || index < 0 || index >= chooser->ListCount()) return;
+  MSFlexGrid1->SetTextMatrix(row, col, chooser->List(index));
+  switch (col) {
+    case kNameCol:
+      channel->Name = FixedText<12>::FromUtf8(chooser->List(index).toStdString());
+      channel->NameIndex = static_cast<std::uint8_t>(index + 1);
+      break;
+    case kTypeCol:
+      channel->Type = static_cast<std::uint8_t>(index);
+      if (!IsSixteenBit(channel->Type)) {
+        channel->Partner = 0;
+        MSFlexGrid1->SetTextMatrix(row, kPartnerCol, QStringLiteral("0"));
+      }
+      break;
+    case kPartnerCol:
+      channel->Partner = static_cast<std::uint8_t>(index + 1);
+      break;
+    default:
+      break;
+  }
+}
+
+void LedFixture::CommitChooser(ui::Chooser* chooser, int col) {
+  if (!chooser->isVisible()) return;
+  const int picked = chooser->ListIndex();
+  // Emptied before it hides: the focus loss that hiding may cause finds nothing
+  // left to commit, so one pick is committed once.
+  chooser->SetListIndex(-1);
+  if (picked >= 0 && MSFlexGrid1->Col() == col) ApplyPick(MSFlexGrid1->Row(), col, picked);
+  chooser->HideEditor();
+}
+
+void LedFixture::MSFlexGrid1_LeaveCell() {
+  // The grid still names the cell being left.
+  if (ui::Chooser* chooser = ChooserOf(MSFlexGrid1->Col())) CommitChooser(chooser, MSFlexGrid1->Col());
+}
+
+void LedFixture::Combo10_LostFocus() { CommitChooser(Combo10, kNameCol); }
+void LedFixture::Combo13_LostFocus() { CommitChooser(Combo13, kTypeCol); }
+void LedFixture::Combo2_LostFocus() { CommitChooser(Combo2, kPartnerCol); }
+
+void LedFixture::CommitOpenEditor() {
+  CommitChooser(Combo10, kNameCol);
+  CommitChooser(Combo13, kTypeCol);
+  CommitChooser(Combo2, kPartnerCol);
+}
+
+void LedFixture::Command1_Click() { SaveLedFixture(); }
+
+void LedFixture::SaveLedFixture() {
+  CommitOpenEditor();
+  LedFixtureRecord& led = Led();
+  led.FixtureName = FixedText<11>::FromUtf8(Text1->Text().toStdString());
+  RebuildLedFunctionMap(led);
+
+  const auto chosen = app_.Dialogs->SaveFileName(this, kLedFilter);
+  if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing is written
+  const QString name = LedFileName(*chosen);
+  const std::filesystem::path path(name.toStdString());
+  if (HoldsSomething(path)) {
+    const ui::Answer replace = app_.Dialogs->Ask(
+        this, name + QStringLiteral(" already exists.") + kCR + QStringLiteral("Do you want to replace it?"),
+        kSaveAsTitle, ui::Buttons::YesNo, ui::Icon::None);
+    if (replace != ui::Answer::Yes) return;
+  }
+  // The old file stays until the new one is complete; the writer replaces it.
+  const auto error = WriteLedFixtureFile(led, path);
+  ShowTypesAfterSave();
+  if (error) {
+    app_.Dialogs->Ask(this,
+                      name + QStringLiteral(" could not be saved.") + kCR + QString::fromStdString(error->message),
+                      kSaveAsTitle, ui::Buttons::Ok, ui::Icon::Warning);
+  }
+}
+
+void LedFixture::ShowTypesAfterSave() {
+  // The save re-derives the types: a low-byte channel takes its flavour from the
+  // high-byte channel pointing at it, an unpointed one becomes LTP.
+  for (int r = 1; r < MSFlexGrid1->Rows(); ++r) {
+    const LedChannelRecord* channel = ChannelOfRow(r);
+    if (!channel) continue;
+    MSFlexGrid1->SetTextMatrix(r, kTypeCol, TypeText(channel->Type));
+    MSFlexGrid1->SetTextMatrix(r, kPartnerCol, QString::number(channel->Partner));
+  }
+}
+
+void LedFixture::closeEvent(QCloseEvent* event) {
+  // A pick still open goes into the record, which outlives the window.
+  if (!shell_.Ending()) CommitOpenEditor();
+  QWidget::closeEvent(event);
+}
 
 }  // namespace brannoc

@@ -1,11 +1,24 @@
 #pragma once
-// The LED fixture editor window.
+// The LED fixture editor window: the fixture's name, its channel count, and for
+// each channel a name from the LED name list, a type and, for the 16-bit types,
+// the partner channel. "Save" writes the 512-byte LED fixture file.
+//
+// The window works on the one LedFixtureRecord of the application and keeps no
+// copy of it; it holds only its controls and the keyboard walk's state.
 
 #include <QWidget>
 
 #include "shell/app_state.h"
 
+class QGroupBox;
+class QPushButton;
+
 namespace brannoc {
+namespace ui {
+class Chooser;
+class Grid;
+class TextBox;
+}  // namespace ui
 
 class LedFixture : public QWidget {
   Q_OBJECT
@@ -17,7 +30,55 @@ class LedFixture : public QWidget {
   // creating the window.
   void Form_Load();
 
+  // Rows 1..ChannelCount from the record, and the partner chooser's "1".."count".
+  void RebuildLedGrid();
+
+  // Control events.
+  void Combo1_Click();
+  void MSFlexGrid1_Click();
+  void MSFlexGrid1_KeyUp();
+  void MSFlexGrid1_MouseDown();
+  void MSFlexGrid1_GotFocus();
+  void MSFlexGrid1_LeaveCell();
+  void Combo10_LostFocus();
+  void Combo13_LostFocus();
+  void Combo2_LostFocus();
+  void Command1_Click();
+  void SaveLedFixture();
+
+  // Settles an open chooser before anything reads the record.
+  void CommitOpenEditor();
+
+  // Controls, named as the window was drawn. Public so that tests can drive them.
+  QGroupBox* Frame1 = nullptr;  // "Fixture Setup"
+  ui::TextBox* Text1 = nullptr;
+  ui::Chooser* Combo1 = nullptr;
+  ui::TextBox* Text4 = nullptr;
+  ui::TextBox* Text2 = nullptr;
+  ui::Grid* MSFlexGrid1 = nullptr;
+  ui::Chooser* Combo10 = nullptr;
+  ui::Chooser* Combo13 = nullptr;
+  ui::Chooser* Combo2 = nullptr;
+  QPushButton* Command1 = nullptr;
+
+  // Window state: whether the grid's gaining the focus opens the next cell.
+  bool AutoAdvance = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void BuildControls();
+  void ConnectHandlers();
+  // Takes the chooser's pick into the current cell and channel when it is the
+  // chooser of the current column, then empties and hides it.
+  void CommitChooser(ui::Chooser* chooser, int col);
+  void ApplyPick(int row, int col, int index);
+  void ShowTypesAfterSave();
+  ui::Chooser* ChooserOf(int col) const;
+  LedChannelRecord* ChannelOfRow(int row);
+  LedFixtureRecord& Led() { return *app_.LedFixture; }
+
   AppState& app_;
   Shell& shell_;
 };
