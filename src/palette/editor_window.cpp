@@ -1,13 +1,385 @@
 #include "palette/editor_window.h"
 
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <algorithm>
+
+#include "ui/cell_editors.h"
+#include "ui/dialogs.h"
+#include "ui/twips.h"
+
 namespace brannoc {
+using ui::Twips;
+using ui::TwipsRect;
+
+namespace {
+
+constexpr int kClientWidth = 13755;
+constexpr int kClientHeight = 8490;
+constexpr int kTopValue = 255;  // the value shown with a bar at its top
+constexpr int kBarsPerRow = 20;
+constexpr int kBoxesPerRow = 8;
+
+const QString kSaveQuestion = QStringLiteral("Do you wish to save changes?");
+const QString kSaveTitle = QStringLiteral("Save Select");
+const QString kTabPrefix = QStringLiteral("Palette");
+
+QLabel* Label(const QString& text, QWidget* parent, int left, int top) {
+  auto* label = new QLabel(text, parent);
+  label->move(Twips(left), Twips(top));
+  label->adjustSize();
+  return label;
+}
+
+template <class Control>
+Control* Place(Control* control, int left, int top, int width, int height) {
+  control->setGeometry(TwipsRect(left, top, width, height));
+  return control;
+}
+
+// A name as a button or check box shows it: an "&" in the name is a character,
+// not the mark of a shortcut key.
+QString Caption(const std::string& utf8) {
+  QString text = QString::fromStdString(utf8);
+  text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return text;
+}
+
+QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxText()); }
+
+}  // namespace
 
 ULink::ULink(AppState& app, Shell& shell, QWidget* parent) : QWidget(parent), app_(app), shell_(shell) {
   setWindowTitle(QStringLiteral("Palette Edit Rev1.05"));
-  (void)app_;
-  (void)shell_;
+  setObjectName(QStringLiteral("ULink"));
+  setFixedSize(ui::TwipsSize(kClientWidth, kClientHeight));
+  // The bars start at their tops, and the values they mirror with them.
+  EditValues.fill(kTopValue);
+  BuildControls();
+  ConnectHandlers();
 }
 
-void ULink::Form_Load() {}
+void ULink::BuildControls() {
+  // The tab strip covers the window: its tabs along the top, its pane below,
+  // and the two frames lie on the pane.
+  TabStrip1 = new QTabBar(this);
+  TabStrip1->setExpanding(false);
+  TabStrip1->setDrawBase(false);
+  for (int n = 1; n <= kPaletteCount; ++n) {
+    const QString caption = kTabPrefix + QString::number(n);
+    TabStrip1->addTab(caption);
+    TabStrip1->setTabData(n - 1, caption);  // each tab's key is its caption
+  }
+  const int tabHeight = TabStrip1->sizeHint().height();
+  TabStrip1->setGeometry(0, 0, width(), tabHeight);
+  TabPane = new QFrame(this);
+  TabPane->setFrameShape(QFrame::StyledPanel);
+  TabPane->setGeometry(0, tabHeight - 1, width(), height() - tabHeight + 1);
+  TabStrip1->raise();
+
+  PaletteFrame = Place(new QGroupBox(QStringLiteral("Palette1 Edit"), this), 120, 480, 13455, 1935);
+  Command3 = Place(new QPushButton(QStringLiteral("Update Setting"), PaletteFrame), 120, 360, 1215, 375);
+  Command3->setToolTip(QStringLiteral("Click To Change Setting"));
+  PaletteNameLabel = Label(QStringLiteral("Name:"), PaletteFrame, 360, 960);
+  Text2 = Place(new ui::TextBox(PaletteFrame), 240, 1200, 975, 285);
+  for (int column = 0; column < kBoxesPerRow; ++column) {
+    ColumnHeadings[static_cast<std::size_t>(column)] =
+        Label(QStringLiteral("Ch") + QString::number(column + 1), PaletteFrame, 1920 + 1440 * column, 240);
+  }
+  for (int row = 0; row < 5; ++row) {
+    auto* heading = Place(new QLabel(QString::number(row + 1), PaletteFrame), 1680, 480 + 240 * row, 225, 225);
+    heading->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    RowHeadings[static_cast<std::size_t>(row)] = heading;
+  }
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const int row = i / kBoxesPerRow;
+    const int column = i % kBoxesPerRow;
+    Check1[static_cast<std::size_t>(i)] =
+        Place(new QCheckBox(PaletteFrame), 1920 + 1440 * column, 480 + 240 * row, 1395, 225);
+  }
+
+  PresetFrame = Place(new QGroupBox(QStringLiteral("Edit Preset"), this), 120, 2520, 13455, 5775);
+  ClickToEditLabel = Label(QStringLiteral("Click To Edit:"), PresetFrame, 240, 240);
+  for (int k = 0; k < kPresetCount; ++k) {
+    Command2[static_cast<std::size_t>(k)] = Place(new QPushButton(PresetFrame), 120, 480 + 360 * k, 1095, 375);
+  }
+  buttonFace_ = Command2[0]->palette().color(QPalette::Button);
+  PresetNameLabel = Label(QStringLiteral("Name:"), PresetFrame, 360, 4200);
+  Text3 = Place(new ui::TextBox(PresetFrame), 240, 4440, 855, 285);
+  Command1 = Place(new QPushButton(QStringLiteral("Save "), PresetFrame), 120, 4800, 1095, 375);
+  Command4 = Place(new QPushButton(QStringLiteral("Cancel"), PresetFrame), 120, 5280, 1095, 375);
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const bool upper = i < kBarsPerRow;
+    const int left = 1440 + 600 * (i % kBarsPerRow);
+    auto* bar = Place(new QScrollBar(Qt::Vertical, PresetFrame), left, upper ? 480 : 3240, 375, 1935);
+    bar->setRange(0, kTopValue);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setValue(0);
+    VScroll1[static_cast<std::size_t>(i)] = bar;
+    auto* box = Place(new ui::TextBox(PresetFrame), left, upper ? 2520 : 5280, 495, 330);
+    box->setReadOnly(true);  // shows the bar's value; nothing typed here would be kept
+    box->SetInitialText(QString::number(kTopValue));
+    Text1[static_cast<std::size_t>(i)] = box;
+    ChannelLabels[static_cast<std::size_t>(i)] =
+        Label(QStringLiteral("Ch") + QString::number(i + 1), PresetFrame, left, upper ? 240 : 3000);
+  }
+}
+
+void ULink::ConnectHandlers() {
+  connect(TabStrip1, &QTabBar::currentChanged, this, [this](int) { TabStrip1_Click(); });
+  connect(Command3, &QPushButton::clicked, this, &ULink::Command3_Click);
+  connect(Command1, &QPushButton::clicked, this, &ULink::Command1_Click);
+  connect(Command4, &QPushButton::clicked, this, &ULink::Command4_Click);
+  for (int k = 0; k < kPresetCount; ++k) {
+    connect(Command2[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { Command2_Click(k); });
+  }
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    connect(Check1[at], &QCheckBox::toggled, this, [this, i](bool) { Check1_Click(i); });
+    connect(VScroll1[at], &QScrollBar::valueChanged, this, [this, i](int) { VScroll1_Change(i); });
+    connect(VScroll1[at], &QScrollBar::sliderMoved, this, [this, i](int) { VScroll1_Scroll(i); });
+  }
+}
+
+int ULink::ChannelBound() const { return std::min<int>(app_.PaletteChannelCount, kPaletteChannels); }
+
+void ULink::UpdateCounts() { UpdatePaletteCounts(Palettes(), app_.PaletteChannelCount); }
+
+void ULink::Form_Load() {
+  CurrentPalette = 0;
+  SettingMode = false;
+  {
+    const QSignalBlocker quiet(TabStrip1);
+    TabStrip1->setCurrentIndex(0);
+  }
+  PaletteFrame->setTitle(QStringLiteral("Palette1 Edit"));
+
+  const FixtureRecord& fixture = *app_.Fixture;
+  const int bound = ChannelBound();
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    QCheckBox* box = Check1[static_cast<std::size_t>(i)];
+    if (i < bound) {
+      box->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
+      box->setEnabled(false);
+    } else {
+      box->hide();
+    }
+  }
+
+  Text2->setEnabled(false);
+  EnablePresetButtons(true);
+  ShowPalette();
+}
+
+void ULink::ShowPalette() {
+  const PaletteData& palettes = Palettes();
+  const auto p = static_cast<std::size_t>(CurrentPalette);
+  ShowPresetEditControls(false);
+
+  const int bound = ChannelBound();
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    if (i < bound) {
+      const bool member = palettes.PaletteMember[p][at] == 1;
+      Check1[at]->setChecked(member);
+      VScroll1[at]->setVisible(member);
+      Text1[at]->setVisible(member);
+    } else {
+      VScroll1[at]->hide();
+      Text1[at]->hide();
+    }
+  }
+
+  for (int k = 0; k < kPresetCount; ++k) {
+    const auto at = static_cast<std::size_t>(k);
+    Command2[at]->setText(Caption(palettes.PresetName[p][at].BoxText()));
+  }
+
+  const PaletteText& name = palettes.PaletteName[p];
+  Text2->SetText(name.IsBlank() ? QString() : BoxText(name));
+}
+
+void ULink::ShowPresetEditControls(bool shown) {
+  Text3->setVisible(shown);
+  PresetNameLabel->setVisible(shown);
+  Command1->setVisible(shown);
+  Command4->setVisible(shown);
+}
+
+void ULink::EnablePresetButtons(bool enabled) {
+  for (QPushButton* button : Command2) {
+    button->setEnabled(enabled);
+    QPalette colours = button->palette();
+    colours.setColor(QPalette::Button, enabled ? PresetBlue() : buttonFace_);
+    button->setPalette(colours);
+  }
+}
+
+void ULink::ShowTickedValueControls() {
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    const bool ticked = Check1[at]->isChecked();
+    VScroll1[at]->setVisible(ticked);
+    Text1[at]->setVisible(ticked);
+  }
+}
+
+void ULink::Check1_Click(int) { ShowTickedValueControls(); }
+
+void ULink::StoreSetting() {
+  PaletteData& palettes = Palettes();
+  const auto p = static_cast<std::size_t>(CurrentPalette);
+  palettes.PaletteName[p] = PaletteText::FromUtf8(Text2->Text().toStdString());
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    palettes.PaletteMember[p][at] = Check1[at]->isChecked() ? 1 : 0;
+  }
+}
+
+void ULink::Command3_Click() {
+  const int bound = ChannelBound();
+  if (!SettingMode) {
+    SettingMode = true;
+    Command3->setText(QStringLiteral("Save Setting"));
+    for (int i = 0; i < bound; ++i) Check1[static_cast<std::size_t>(i)]->setEnabled(true);
+    Text2->setEnabled(true);
+    EnablePresetButtons(false);
+    Text2->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+
+  StoreSetting();
+  for (int i = 0; i < bound; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    if (Check1[at]->isChecked()) VScroll1[at]->show();
+  }
+  UpdateCounts();
+  SettingMode = false;
+  Command3->setText(QStringLiteral("Updata Setting"));
+  for (int i = 0; i < bound; ++i) Check1[static_cast<std::size_t>(i)]->setEnabled(false);
+  Text2->setEnabled(false);
+  EnablePresetButtons(true);
+}
+
+void ULink::Command2_Click(int k) {
+  if (k < 0 || k >= kPresetCount) return;
+  TabStrip1->setEnabled(false);
+  CurrentPreset = k;
+  Command3->setEnabled(false);
+  ShowPresetEditControls(true);
+  EnablePresetButtons(false);
+
+  const PaletteData& palettes = Palettes();
+  const auto p = static_cast<std::size_t>(CurrentPalette);
+  const auto preset = static_cast<std::size_t>(k);
+  Text3->SetText(BoxText(palettes.PresetName[p][preset]));
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    const std::uint8_t value = palettes.PresetValue[p][at][preset];
+    EditValues[at] = value;
+    VScroll1[at]->setValue(kTopValue - value);
+    Text1[at]->SetText(QString::number(value));
+  }
+  if (Text3->Text() == QStringLiteral("      ")) Text3->clear();
+  Text3->setFocus(Qt::OtherFocusReason);
+}
+
+void ULink::ShowValue(int i, int position) {
+  if (i < 0 || i >= kPaletteChannels) return;
+  const int value = std::clamp(kTopValue - position, 0, kTopValue);
+  const auto at = static_cast<std::size_t>(i);
+  Text1[at]->SetText(QString::number(value));
+  EditValues[at] = static_cast<std::uint8_t>(value);
+}
+
+void ULink::VScroll1_Change(int i) {
+  if (i < 0 || i >= kPaletteChannels) return;
+  ShowValue(i, VScroll1[static_cast<std::size_t>(i)]->value());
+}
+
+void ULink::VScroll1_Scroll(int i) {
+  if (i < 0 || i >= kPaletteChannels) return;
+  // While the bar is dragged its position runs ahead of its settled value.
+  ShowValue(i, VScroll1[static_cast<std::size_t>(i)]->sliderPosition());
+}
+
+void ULink::Command1_Click() {
+  TabStrip1->setEnabled(true);
+  Command3->setEnabled(true);
+  ShowPresetEditControls(false);
+  EnablePresetButtons(true);
+
+  PaletteData& palettes = Palettes();
+  const auto p = static_cast<std::size_t>(CurrentPalette);
+  const auto preset = static_cast<std::size_t>(CurrentPreset);
+  const PaletteText name = PaletteText::FromUtf8(Text3->Text().toStdString());
+  Command2[preset]->setText(Caption(name.BoxText()));
+  palettes.PresetName[p][preset] = name;
+  for (int i = 0; i < kPaletteChannels; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    palettes.PresetValue[p][at][preset] = EditValues[at];
+  }
+  UpdateCounts();
+}
+
+void ULink::Command4_Click() {
+  EnablePresetButtons(true);
+  TabStrip1->setEnabled(true);
+  Command3->setEnabled(true);
+  ShowPresetEditControls(false);
+}
+
+void ULink::TabStrip1_Click() {
+  // The tab strip has already moved to the clicked tab when this runs.
+  const int bound = ChannelBound();
+  if (SettingMode) {
+    const ui::Answer answer = app_.Dialogs ? app_.Dialogs->Ask(this, kSaveQuestion, kSaveTitle,
+                                                               ui::Buttons::OkCancel, ui::Icon::None)
+                                           : ui::Answer::Cancel;
+    if (answer == ui::Answer::Ok) {
+      StoreSetting();
+      UpdateCounts();
+    }
+    SettingMode = false;
+    Command3->setText(QStringLiteral("Updata Setting"));
+    Text2->setEnabled(false);
+    for (int i = 0; i < kPaletteChannels; ++i) {
+      QCheckBox* box = Check1[static_cast<std::size_t>(i)];
+      if (i < bound) {
+        box->setEnabled(false);
+      } else {
+        box->hide();
+      }
+    }
+    // Unlike "Save Setting", leaving setting mode this way keeps the preset
+    // buttons disabled until the next "Save Setting".
+    EnablePresetButtons(false);
+  }
+
+  for (QCheckBox* box : Check1) box->setChecked(false);
+
+  const int index = TabStrip1->currentIndex();
+  bool isNumber = false;
+  int n = TabStrip1->tabText(index).mid(kTabPrefix.size()).toInt(&isNumber);
+  if (!isNumber || n < 1 || n > kPaletteCount) n = std::clamp(index, 0, kPaletteCount - 1) + 1;
+  CurrentPalette = n - 1;
+  PaletteFrame->setTitle(kTabPrefix + QString::number(n) + QStringLiteral(" Edit"));
+  ShowPalette();
+}
+
+void ULink::closeEvent(QCloseEvent* event) {
+  // Nothing uncommitted is kept, and nothing is asked.
+  QWidget::closeEvent(event);
+  if (shell_.Ending()) return;
+  shell_.ShowAtTopLeft(Editor::Fixture);
+}
 
 }  // namespace brannoc

@@ -1,11 +1,35 @@
 #pragma once
-// The palette editor window.
+// The palette editor window: the ten palettes of the fixture in memory, each
+// with its name, its member channels and ten named presets of channel values.
+//
+// The window works on the palettes of the one FixtureRecord of the application
+// and keeps only its controls and its own state. It writes no file; the palettes
+// reach the disk when the fixture is saved from the fixture editor.
+//
+// Three states: browsing, setting mode (the palette's name and members being
+// edited, SettingMode) and preset editing (one preset open, the tab strip
+// disabled).
 
+#include <QColor>
 #include <QWidget>
+#include <array>
+#include <cstdint>
 
+#include "palette/model.h"
 #include "shell/app_state.h"
 
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+
 namespace brannoc {
+namespace ui {
+class TextBox;
+}  // namespace ui
 
 class ULink : public QWidget {
   Q_OBJECT
@@ -17,9 +41,79 @@ class ULink : public QWidget {
   // creating the window.
   void Form_Load();
 
+  // Shows the current palette: its members, the value controls of its members,
+  // its preset names and its name.
+  void ShowPalette();
+
+  // Handlers, one per control event.
+  void TabStrip1_Click();
+  void Command3_Click();
+  void Check1_Click(int i);
+  void Command2_Click(int k);
+  void VScroll1_Change(int i);
+  void VScroll1_Scroll(int i);
+  void Command1_Click();
+  void Command4_Click();
+
+  // The light blue of usable preset buttons.
+  static QColor PresetBlue() { return QColor(128, 128, 255); }
+  // The button-face colour preset buttons take while they cannot be used.
+  QColor ButtonFace() const { return buttonFace_; }
+
+  // Controls, named as the window was drawn. Public so that tests can drive them.
+  QTabBar* TabStrip1 = nullptr;
+  QFrame* TabPane = nullptr;
+  QGroupBox* PaletteFrame = nullptr;
+  QPushButton* Command3 = nullptr;
+  QLabel* PaletteNameLabel = nullptr;
+  ui::TextBox* Text2 = nullptr;
+  std::array<QLabel*, 8> ColumnHeadings{};
+  std::array<QLabel*, 5> RowHeadings{};
+  std::array<QCheckBox*, kPaletteChannels> Check1{};
+
+  QGroupBox* PresetFrame = nullptr;
+  QLabel* ClickToEditLabel = nullptr;
+  std::array<QPushButton*, kPresetCount> Command2{};
+  QLabel* PresetNameLabel = nullptr;
+  ui::TextBox* Text3 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command4 = nullptr;
+  std::array<QScrollBar*, kPaletteChannels> VScroll1{};
+  std::array<ui::TextBox*, kPaletteChannels> Text1{};
+  std::array<QLabel*, kPaletteChannels> ChannelLabels{};
+
+  // Window state.
+  int CurrentPalette = 0;
+  int CurrentPreset = 0;
+  bool SettingMode = false;
+  // The values of the preset being edited, mirrored by the scroll bars.
+  std::array<std::uint8_t, kPaletteChannels> EditValues{};
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void BuildControls();
+  void ConnectHandlers();
+
+  // Stores Text2 as the palette's name and the ticks as its members.
+  void StoreSetting();
+  // Enables the ten preset buttons in light blue, or disables them in the
+  // button-face colour.
+  void EnablePresetButtons(bool enabled);
+  // Shows or hides the preset name box, its label, "Save " and "Cancel".
+  void ShowPresetEditControls(bool shown);
+  // Shows the value controls of channel i exactly when its box is ticked.
+  void ShowTickedValueControls();
+  void ShowValue(int i, int value);
+  void UpdateCounts();
+
+  int ChannelBound() const;
+  PaletteData& Palettes() { return app_.Fixture->Palettes; }
+
   AppState& app_;
   Shell& shell_;
+  QColor buttonFace_;
 };
 
 }  // namespace brannoc
