@@ -1,5 +1,6 @@
 #include "led_fixture/editor_window.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -56,6 +57,10 @@ QString LedFileName(QString name) {
   if (!name.toLower().endsWith(QStringLiteral(".tff"))) name += QStringLiteral(".tff");
   return name;
 }
+
+// The focus passes to a chooser's own list as it opens with an ordinary reason,
+// which reads as a focus loss: while the list is open it is none.
+bool ListOpen(const ui::Chooser* chooser) { return chooser->view() && chooser->view()->isVisible(); }
 
 // A file that would be lost by the save: one that exists and holds something.
 bool HoldsSomething(const std::filesystem::path& path) {
@@ -280,9 +285,15 @@ void LedFixture::MSFlexGrid1_LeaveCell() {
   if (ui::Chooser* chooser = ChooserOf(MSFlexGrid1->Col())) CommitChooser(chooser, MSFlexGrid1->Col());
 }
 
-void LedFixture::Combo10_LostFocus() { CommitChooser(Combo10, kNameCol); }
-void LedFixture::Combo13_LostFocus() { CommitChooser(Combo13, kTypeCol); }
-void LedFixture::Combo2_LostFocus() { CommitChooser(Combo2, kPartnerCol); }
+void LedFixture::Combo10_LostFocus() {
+  if (!ListOpen(Combo10)) CommitChooser(Combo10, kNameCol);
+}
+void LedFixture::Combo13_LostFocus() {
+  if (!ListOpen(Combo13)) CommitChooser(Combo13, kTypeCol);
+}
+void LedFixture::Combo2_LostFocus() {
+  if (!ListOpen(Combo2)) CommitChooser(Combo2, kPartnerCol);
+}
 
 void LedFixture::CommitOpenEditor() {
   CommitChooser(Combo10, kNameCol);

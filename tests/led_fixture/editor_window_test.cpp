@@ -1,6 +1,7 @@
 // The LED fixture editor window: opening, the count, the three cell choosers and
 // the keyboard walk, names kept over a closed window, and Save.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -245,6 +246,22 @@ TEST_F(LedEditor, TheWalkWrapsFromTheLastTypeToTheFirstNameAndAMousePressStopsIt
   test::PressOn(w->MSFlexGrid1, Qt::Key_Down);
   EXPECT_TRUE(w->Combo13->isVisible());
   EXPECT_EQ(w->MSFlexGrid1->Row(), 3);
+}
+
+TEST_F(LedEditor, AChooserStaysOpenWhileItsListIsOpen) {
+  test::ClickCell(w->MSFlexGrid1, 4, 2);
+  w->Combo13->showPopup();
+  QApplication::processEvents();
+  ASSERT_TRUE(w->Combo13->view()->isVisible());
+  EXPECT_TRUE(w->Combo13->isVisible());
+  const QRect item = w->Combo13->view()->visualRect(w->Combo13->model()->index(HTP, 0));
+  QTest::mouseClick(w->Combo13->view()->viewport(), Qt::LeftButton, {}, item.center());
+  QApplication::processEvents();
+  EXPECT_FALSE(w->Combo13->view()->isVisible());
+  ASSERT_TRUE(w->Combo13->isVisible());
+  EXPECT_EQ(w->Combo13->ListIndex(), HTP);
+  Tab();
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(4, 2), "HTP");
 }
 
 TEST_F(LedEditor, LeavingTheCellCommitsTheOpenChooserOnce) {
