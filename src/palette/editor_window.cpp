@@ -13,11 +13,12 @@
 
 #include "ui/cell_editors.h"
 #include "ui/dialogs.h"
+#include "ui/layout.h"
 #include "ui/twips.h"
 
 namespace brannoc {
-using ui::Twips;
-using ui::TwipsRect;
+using ui::Label;
+using ui::Place;
 
 namespace {
 
@@ -31,18 +32,11 @@ const QString kSaveQuestion = QStringLiteral("Do you wish to save changes?");
 const QString kSaveTitle = QStringLiteral("Save Select");
 const QString kTabPrefix = QStringLiteral("Palette");
 
-QLabel* Label(const QString& text, QWidget* parent, int left, int top) {
-  auto* label = new QLabel(text, parent);
-  label->move(Twips(left), Twips(top));
-  label->adjustSize();
-  return label;
-}
-
-template <class Control>
-Control* Place(Control* control, int left, int top, int width, int height) {
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
-}
+// A frame whose caption sits in its top border line, so that the controls at
+// the top of the frame stay clear of the caption.
+const QString kFrameStyle = QStringLiteral(
+    "QGroupBox { border: 1px solid palette(mid); margin-top: 7px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 8px; padding: 0 2px; }");
 
 // A name as a button or check box shows it: an "&" in the name is a character,
 // not the mark of a shortcut key.
@@ -85,8 +79,16 @@ void ULink::BuildControls() {
   TabStrip1->raise();
 
   PaletteFrame = Place(new QGroupBox(QStringLiteral("Palette1 Edit"), this), 120, 480, 13455, 1935);
-  Command3 = Place(new QPushButton(QStringLiteral("Update Setting"), PaletteFrame), 120, 360, 1215, 375);
+  PaletteFrame->setStyleSheet(kFrameStyle);
+  Command3 = Place(new QPushButton(PaletteFrame), 120, 360, 1215, 375);
   Command3->setToolTip(QStringLiteral("Click To Change Setting"));
+  // Wide enough for the longest of its captions in the face in use.
+  int captionWidth = Command3->width();
+  for (const char* caption : {"Save Setting", "Updata Setting", "Update Setting"}) {
+    Command3->setText(QString::fromLatin1(caption));
+    captionWidth = std::max(captionWidth, Command3->sizeHint().width());
+  }
+  Command3->resize(captionWidth, Command3->height());
   PaletteNameLabel = Label(QStringLiteral("Name:"), PaletteFrame, 360, 960);
   Text2 = Place(new ui::TextBox(PaletteFrame), 240, 1200, 975, 285);
   for (int column = 0; column < kBoxesPerRow; ++column) {
@@ -106,6 +108,7 @@ void ULink::BuildControls() {
   }
 
   PresetFrame = Place(new QGroupBox(QStringLiteral("Edit Preset"), this), 120, 2520, 13455, 5775);
+  PresetFrame->setStyleSheet(kFrameStyle);
   ClickToEditLabel = Label(QStringLiteral("Click To Edit:"), PresetFrame, 240, 240);
   for (int k = 0; k < kPresetCount; ++k) {
     Command2[static_cast<std::size_t>(k)] = Place(new QPushButton(PresetFrame), 120, 480 + 360 * k, 1095, 375);
