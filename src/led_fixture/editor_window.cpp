@@ -14,6 +14,7 @@
 #include "led_fixture/model.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
+#include "ui/save_as.h"
 #include "ui/twips.h"
 
 namespace brannoc {
@@ -30,8 +31,6 @@ constexpr int kGridColumns = 4;
 constexpr int kDefaultChannelCount = 8;
 
 const QString kLedFilter = QStringLiteral("LedFixture Setup File(*.tff)|*.tff");
-const QString kSaveAsTitle = QStringLiteral("Brannoc-512 Save As");
-const QString kCR = QString(QChar(13));
 
 QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<int>(text.size())); }
 
@@ -50,24 +49,6 @@ template <class Control>
 Control* Place(Control* control, int left, int top, int width, int height) {
   control->setGeometry(TwipsRect(left, top, width, height));
   return control;
-}
-
-// The name the user chose, with the ending the console expects.
-QString LedFileName(QString name) {
-  if (!name.toLower().endsWith(QStringLiteral(".tff"))) name += QStringLiteral(".tff");
-  return name;
-}
-
-// The focus passes to a chooser's own list as it opens with an ordinary reason,
-// which reads as a focus loss: while the list is open it is none.
-bool ListOpen(const ui::Chooser* chooser) { return chooser->view() && chooser->view()->isVisible(); }
-
-// A file that would be lost by the save: one that exists and holds something.
-bool HoldsSomething(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return false;
-  const auto size = std::filesystem::file_size(path, ec);
-  return !ec && size > 0;
 }
 
 }  // namespace
@@ -286,13 +267,13 @@ void LedFixture::MSFlexGrid1_LeaveCell() {
 }
 
 void LedFixture::Combo10_LostFocus() {
-  if (!ListOpen(Combo10)) CommitChooser(Combo10, kNameCol);
+  CommitChooser(Combo10, kNameCol);
 }
 void LedFixture::Combo13_LostFocus() {
-  if (!ListOpen(Combo13)) CommitChooser(Combo13, kTypeCol);
+  CommitChooser(Combo13, kTypeCol);
 }
 void LedFixture::Combo2_LostFocus() {
-  if (!ListOpen(Combo2)) CommitChooser(Combo2, kPartnerCol);
+  CommitChooser(Combo2, kPartnerCol);
 }
 
 void LedFixture::CommitOpenEditor() {
@@ -309,24 +290,12 @@ void LedFixture::SaveLedFixture() {
   led.FixtureName = FixedText<11>::FromUtf8(Text1->Text().toStdString());
   RebuildLedFunctionMap(led);
 
-  const auto chosen = app_.Dialogs->SaveFileName(this, kLedFilter);
-  if (!chosen || chosen->isEmpty()) return;  // cancelled: nothing is written
-  const QString name = LedFileName(*chosen);
-  const std::filesystem::path path(name.toStdString());
-  if (HoldsSomething(path)) {
-    const ui::Answer replace = app_.Dialogs->Ask(
-        this, name + QStringLiteral(" already exists.") + kCR + QStringLiteral("Do you want to replace it?"),
-        kSaveAsTitle, ui::Buttons::YesNo, ui::Icon::None);
-    if (replace != ui::Answer::Yes) return;
-  }
+  const auto name = ui::AskSavePath(*app_.Dialogs, this, kLedFilter, QStringLiteral(".tff"));
+  if (!name) return;  // cancelled, or the old file is to stay
   // The old file stays until the new one is complete; the writer replaces it.
-  const auto error = WriteLedFixtureFile(led, path);
+  const auto error = WriteLedFixtureFile(led, std::filesystem::path(name->toStdString()));
   ShowTypesAfterSave();
-  if (error) {
-    app_.Dialogs->Ask(this,
-                      name + QStringLiteral(" could not be saved.") + kCR + QString::fromStdString(error->message),
-                      kSaveAsTitle, ui::Buttons::Ok, ui::Icon::Warning);
-  }
+  if (error) ui::ReportSaveFailure(*app_.Dialogs, this, *name, error->message);
 }
 
 void LedFixture::ShowTypesAfterSave() {

@@ -161,6 +161,8 @@ void Chooser::keyPressEvent(QKeyEvent* event) {
 
 void Chooser::focusOutEvent(QFocusEvent* event) {
   QComboBox::focusOutEvent(event);
+  // The chooser's own list takes the focus as it opens: that is no loss.
+  if (view() && view()->isVisible()) return;
   if (IsRealFocusLoss(*event) && LostFocus) LostFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <gtest/gtest.h>
 
 #include "channel_names/name_set.h"
 #include "fixture/editor_window.h"
@@ -42,7 +43,7 @@ ProgramUnderTest::ProgramUnderTest(bool withNames) {
   form->Quit = [this] { ++quits; };
   form->show();
   form->activateWindow();
-  QTest::qWaitForWindowActive(form.get());
+  if (!QTest::qWaitForWindowActive(form.get())) ADD_FAILURE() << "the parent window never became active";
   form->Start();
   QApplication::processEvents();
 }
