@@ -262,9 +262,8 @@ void EditChName::eExit_Click() { shell_.EndProgram(); }
 
 void EditChName::closeEvent(QCloseEvent* event) {
   // The window and its copy of the set go without a question; an open edit is
-  // dropped with them.
+  // dropped with them. The shell then shows the fixture editor.
   closing_ = true;
-  if (!shell_.Ending()) shell_.ShowAtTopLeft(Editor::Fixture);
   QWidget::closeEvent(event);
 }
 

@@ -379,10 +379,9 @@ void ULink::TabStrip1_Click() {
 }
 
 void ULink::closeEvent(QCloseEvent* event) {
-  // Nothing uncommitted is kept, and nothing is asked.
+  // Nothing uncommitted is kept, and nothing is asked. The shell then shows the
+  // fixture editor.
   QWidget::closeEvent(event);
-  if (shell_.Ending()) return;
-  shell_.ShowAtTopLeft(Editor::Fixture);
 }
 
 }  // namespace brannoc

@@ -98,7 +98,7 @@ QMdiSubWindow* MainForm::Create(Editor editor) {
       break;
     }
   }
-  auto* sub = new EditorFrame([this, editor] { windows_.erase(editor); });
+  auto* sub = new EditorFrame([this, editor] { Closed(editor); });
   sub->setWidget(widget);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   Area->addSubWindow(sub);
@@ -126,6 +126,14 @@ void MainForm::ShowAtTopLeft(Editor editor) {
 
 void MainForm::CloseEditor(Editor editor) {
   if (QMdiSubWindow* sub = Window(editor)) sub->close();
+}
+
+void MainForm::Closed(Editor editor) {
+  windows_.erase(editor);
+  if (ending_) return;
+  // Leaving the channel name editor or the palette editor, by any of their
+  // ways out, returns to the fixture editor.
+  if (editor == Editor::ChannelNames || editor == Editor::Palette) ShowAtTopLeft(Editor::Fixture);
 }
 
 void MainForm::EndProgram() {

@@ -1,7 +1,16 @@
 #pragma once
 // The parent window: a multiple-document frame with the "&Show Forms" menu. It
 // owns no data; it shows the editor windows, each at most once, and carries out
-// the moves between them that the windows ask for.
+// the moves between them:
+//   "&FixtureEdit", "&LedFixtureEdit", "&EditChName"  show that editor at the top-left
+//   "&Exit" here or in an editor                      end the program at once
+//   the fixture editor's "&Palette Edit"              it hands over its channel count,
+//                                                     closes, and the palette editor shows
+//   the fixture editor's "Led Fixture &Edit"          the LED fixture editor shows too
+//   the name editor's "Show &F" / "Show &P"           it closes, then that editor shows
+//   closing the name editor or the palette editor     the fixture editor shows
+// The windows ask for their own moves through the Shell interface; what closing
+// a window leads to is decided here.
 
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -53,6 +62,8 @@ class MainForm : public QMainWindow, public Shell {
 
  private:
   QMdiSubWindow* Create(Editor editor);
+  // An editor's window has closed.
+  void Closed(Editor editor);
 
   AppState& app_;
   std::map<Editor, QPointer<QMdiSubWindow>> windows_;
