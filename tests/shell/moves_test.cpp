@@ -1,0 +1,217 @@
+// Every move between the windows: which editors exist afterwards, which one is
+// in front, where they stand and what the shared records hold.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMdiArea>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "channel_names/editor_window.h"
+#include "fixture/editor_window.h"
+#include "led_fixture/editor_window.h"
+#include "palette/editor_window.h"
+#include "support/gui.h"
+#include "ui/cell_editors.h"
+#include "ui/grid.h"
+
+namespace brannoc {
+namespace {
+using ui::Answer;
+
+class Moves : public ::testing::Test {
+ protected:
+  std::set<Editor> Open() const {
+    std::set<Editor> open;
+    for (Editor e : {Editor::Fixture, Editor::Palette, Editor::ChannelNames, Editor::LedFixture}) {
+      if (program.form->Window(e)) open.insert(e);
+    }
+    return open;
+  }
+  bool Active(Editor e) const {
+    return program.form->Window(e) && program.form->Area->activeSubWindow() == program.form->Window(e);
+  }
+  bool AtTopLeft(Editor e) const { return program.form->Window(e) && program.form->Window(e)->pos() == QPoint(0, 0); }
+  void Settle() {
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void MoveAside(Editor e) { program.form->Window(e)->move(60, 40); }
+  Pelorin* Fixture() const { return program.FixtureEditor(); }
+  EditChName* Names() const { return program.form->EditorWidget<EditChName>(Editor::ChannelNames); }
+  ULink* Palette() const { return program.form->EditorWidget<ULink>(Editor::Palette); }
+  void TwelveChannels() {
+    Fixture()->Combo1->SetListIndex(11);
+    program.app.Fixture->StepCounts[11] = 2;
+    Fixture()->Combo9->SetListIndex(11);
+  }
+
+  test::ProgramUnderTest program;
+};
+
+TEST_F(Moves, AtStartOnlyTheFixtureEditorIsOpen) {
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  EXPECT_TRUE(Active(Editor::Fixture));
+  EXPECT_EQ(program.app.PaletteChannelCount, 0);
+  EXPECT_EQ(program.app.Fixture->ChannelCount, 8);
+}
+
+TEST_F(Moves, FixtureEditMovesAnOpenEditorAndRecreatesAClosedOne) {
+  TwelveChannels();
+  MoveAside(Editor::Fixture);
+  Pelorin* first = Fixture();
+  program.form->numMF->trigger();
+  EXPECT_EQ(Fixture(), first);
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+
+  program.form->CloseEditor(Editor::Fixture);
+  Settle();
+  EXPECT_TRUE(Open().empty());
+  program.form->numMF->trigger();
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+  EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);  // the fixture in memory
+}
+
+TEST_F(Moves, LedFixtureEditFromEitherMenuShowsTheLedEditorBesideTheFixtureEditor) {
+  program.form->numLFE->trigger();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Fixture, Editor::LedFixture}));
+  EXPECT_TRUE(Active(Editor::LedFixture));
+  EXPECT_TRUE(AtTopLeft(Editor::LedFixture));
+  EXPECT_EQ(program.app.LedFixture->ChannelCount, 8);
+
+  program.form->Window(Editor::LedFixture)->move(30, 30);
+  program.form->Area->setActiveSubWindow(program.form->Window(Editor::Fixture));
+  Fixture()->mnuLFE->trigger();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Fixture, Editor::LedFixture}));
+  EXPECT_TRUE(Active(Editor::LedFixture));
+  EXPECT_TRUE(AtTopLeft(Editor::LedFixture));
+
+  // Closing the LED editor moves nowhere.
+  MoveAside(Editor::Fixture);
+  program.form->CloseEditor(Editor::LedFixture);
+  Settle();
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  EXPECT_EQ(program.form->Window(Editor::Fixture)->pos(), QPoint(60, 40));
+}
+
+TEST_F(Moves, EditChNameShowsTheNameEditorAtTheTopLeft) {
+  program.form->numChname->trigger();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Fixture, Editor::ChannelNames}));
+  EXPECT_TRUE(Active(Editor::ChannelNames));
+  EXPECT_TRUE(AtTopLeft(Editor::ChannelNames));
+}
+
+TEST_F(Moves, EveryExitEndsTheProgramWithoutAQuestion) {
+  const Bytes names = test::ReadAll(ChannelNameSetPath(program.dir.path()));
+  program.form->numChname->trigger();
+  Names()->ChMSFlexGrid->SetCurrentCell(60, 1);
+  program.form->numExit->trigger();
+  EXPECT_EQ(program.quits, 1);
+  EXPECT_TRUE(Open().empty());
+  EXPECT_TRUE(program.dialogs.asked.empty());
+  EXPECT_EQ(test::ReadAll(ChannelNameSetPath(program.dir.path())), names);
+}
+
+TEST_F(Moves, TheFixtureEditorsExitAndTheNameEditorsExitEndTheProgram) {
+  Fixture()->ExitMune->trigger();
+  EXPECT_EQ(program.quits, 1);
+  EXPECT_TRUE(Open().empty());
+}
+
+TEST_F(Moves, TheNameEditorsExitEndsTheProgram) {
+  program.form->numChname->trigger();
+  Names()->eExit->trigger();
+  EXPECT_EQ(program.quits, 1);
+  EXPECT_TRUE(Open().empty());
+  EXPECT_TRUE(program.dialogs.asked.empty());
+}
+
+TEST_F(Moves, PaletteEditHandsTheCountOverAndReplacesTheFixtureEditor) {
+  TwelveChannels();
+  Fixture()->MnuReturn->trigger();
+  Settle();
+  EXPECT_EQ(program.app.PaletteChannelCount, 12);
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Palette});
+  EXPECT_TRUE(Active(Editor::Palette));
+  EXPECT_TRUE(AtTopLeft(Editor::Palette));
+  EXPECT_TRUE(Palette()->Check1[11]->isVisibleTo(Palette()));
+  EXPECT_FALSE(Palette()->Check1[12]->isVisibleTo(Palette()));
+}
+
+TEST_F(Moves, ClosingThePaletteEditorBringsBackTheFixtureInMemory) {
+  TwelveChannels();
+  Fixture()->MnuReturn->trigger();
+  Settle();
+  program.app.Fixture->Palettes.PaletteName[0] = PaletteText::FromUtf8("Edited");
+  program.form->Window(Editor::Palette)->close();
+  Settle();
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  EXPECT_TRUE(Active(Editor::Fixture));
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+  EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);
+  EXPECT_EQ(program.app.Fixture->StepCounts[11], 2);
+  EXPECT_EQ(program.app.Fixture->Palettes.PaletteName[0].Utf8(), "Edited");
+  EXPECT_EQ(program.app.PaletteChannelCount, 12);
+}
+
+TEST_F(Moves, ShowFDropsTheNameEditorsEditsAndShowsTheFixtureEditor) {
+  const auto path = ChannelNameSetPath(program.dir.path());
+  const Bytes before = test::ReadAll(path);
+  MoveAside(Editor::Fixture);
+  program.form->numChname->trigger();
+  EditChName* names = Names();
+  test::ClickCell(names->ChMSFlexGrid, 60, 1);
+  test::TypeInto(names->ChTextEdit, "Lost");
+  test::ClickCell(names->ChMSFlexGrid, 61, 1);
+  names->eSM->trigger();
+  Settle();
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  EXPECT_TRUE(Active(Editor::Fixture));
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+  EXPECT_TRUE(program.dialogs.asked.empty());
+  EXPECT_EQ(test::ReadAll(path), before);
+}
+
+TEST_F(Moves, ShowPOpensThePaletteEditorInFrontOfTheFixtureEditor) {
+  program.form->numChname->trigger();
+  Names()->eSu->trigger();
+  Settle();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Fixture, Editor::Palette}));
+  EXPECT_TRUE(Active(Editor::Palette));
+  EXPECT_TRUE(AtTopLeft(Editor::Palette));
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+  EXPECT_EQ(program.app.PaletteChannelCount, 0);  // no "&Palette Edit" yet
+  for (QCheckBox* box : Palette()->Check1) EXPECT_FALSE(box->isVisibleTo(Palette()));
+}
+
+TEST_F(Moves, ClosingTheNameEditorByItsButtonOrBoxShowsTheFixtureEditor) {
+  TwelveChannels();
+  Fixture()->MnuReturn->trigger();  // the fixture editor is closed now
+  Settle();
+  program.form->numChname->trigger();
+  QTest::mouseClick(Names()->Command1, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Palette, Editor::Fixture}));
+  EXPECT_TRUE(Active(Editor::Fixture));
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+  EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);
+
+  MoveAside(Editor::Fixture);
+  program.form->numChname->trigger();
+  program.form->Window(Editor::ChannelNames)->close();
+  Settle();
+  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Palette, Editor::Fixture}));
+  EXPECT_TRUE(AtTopLeft(Editor::Fixture));
+}
+
+TEST_F(Moves, ClosingTheFixtureEditorMovesNowhere) {
+  program.form->numLFE->trigger();
+  program.form->CloseEditor(Editor::Fixture);
+  Settle();
+  EXPECT_EQ(Open(), std::set<Editor>{Editor::LedFixture});
+}
+
+}  // namespace
+}  // namespace brannoc
