@@ -69,7 +69,7 @@ TEST_F(Moves, FixtureEditMovesAnOpenEditorAndRecreatesAClosedOne) {
   Settle();
   EXPECT_TRUE(Open().empty());
   program.form->numMF->trigger();
-  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  ASSERT_EQ(Open(), std::set<Editor>{Editor::Fixture});
   EXPECT_TRUE(AtTopLeft(Editor::Fixture));
   EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);  // the fixture in memory
 }
@@ -147,7 +147,7 @@ TEST_F(Moves, ClosingThePaletteEditorBringsBackTheFixtureInMemory) {
   program.app.Fixture->Palettes.PaletteName[0] = PaletteText::FromUtf8("Edited");
   program.form->Window(Editor::Palette)->close();
   Settle();
-  EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
+  ASSERT_EQ(Open(), std::set<Editor>{Editor::Fixture});
   EXPECT_TRUE(Active(Editor::Fixture));
   EXPECT_TRUE(AtTopLeft(Editor::Fixture));
   EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);
@@ -193,7 +193,7 @@ TEST_F(Moves, ClosingTheNameEditorByItsButtonOrBoxShowsTheFixtureEditor) {
   program.form->numChname->trigger();
   QTest::mouseClick(Names()->Command1, Qt::LeftButton);
   Settle();
-  EXPECT_EQ(Open(), (std::set<Editor>{Editor::Palette, Editor::Fixture}));
+  ASSERT_EQ(Open(), (std::set<Editor>{Editor::Palette, Editor::Fixture}));
   EXPECT_TRUE(Active(Editor::Fixture));
   EXPECT_TRUE(AtTopLeft(Editor::Fixture));
   EXPECT_EQ(Fixture()->MSFlexGrid1->Rows(), 13);
