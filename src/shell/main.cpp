@@ -7,8 +7,9 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  // The windows were laid out for an 8-point face.
+  // The windows were laid out for a narrow 8-point face.
   QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), font.family()});
   font.setPointSize(8);
   QApplication::setFont(font);
   brannoc::ui::QtDialogs dialogs;

@@ -62,7 +62,11 @@ void Grid::SetRows(int rows) {
 void Grid::FillRow(int modelRow) {
   for (int c = 0; c < columnCount(); ++c) {
     auto* cell = new QTableWidgetItem();
-    if (fixedFirstColumn_ && c == 0) cell->setFlags(Qt::ItemIsEnabled);
+    if (fixedFirstColumn_ && c == 0) {
+      // A fixed cell looks like a header and never becomes current.
+      cell->setFlags(Qt::ItemIsEnabled);
+      cell->setBackground(palette().button());
+    }
     setItem(modelRow, c, cell);
   }
 }
