@@ -7,10 +7,7 @@
 namespace brannoc {
 namespace {
 
-// Indexed by ChannelType: both low-byte types are written as "O".
-constexpr std::array<std::uint8_t, kChannelTypeCount> kTypeLetters = {
-    'L', 'H', 'I', 'S', 'O', 's', 'O',
-};
+// Both low-byte types are written as "O" here.
 constexpr std::uint8_t kLowByteLetter = 'O';
 
 // Indexed by NameIndex 0..8.
@@ -21,19 +18,6 @@ constexpr std::array<std::uint8_t, 9> kFunctionLetters = {
 // The channels in use, never more than the record holds.
 std::size_t UsedChannels(const LedFixtureRecord& fixture) {
   return std::min<std::size_t>(fixture.ChannelCount, kLedMaxChannels);
-}
-
-// The value a letter stands for; nullopt for "O" (settled by the pairing) and
-// for anything that is not a type letter.
-std::optional<std::uint8_t> TypeOfLetter(std::uint8_t letter) {
-  switch (letter) {
-    case 'L': return LTP;
-    case 'H': return HTP;
-    case 'I': return InstantLTP;
-    case 'S': return InstantLTP16H;
-    case 's': return FadeableLTP16H;
-    default: return std::nullopt;
-  }
 }
 
 // The channel a Partner byte names, if it names one.
@@ -51,7 +35,7 @@ void DecodeTypes(LedFixtureRecord& fixture, LeftOver leftOver) {
   const std::size_t used = UsedChannels(fixture);
   for (std::size_t i = 0; i < used; ++i) {
     LedChannelRecord& channel = fixture.Channels[i];
-    if (auto type = TypeOfLetter(channel.Type)) channel.Type = *type;
+    if (auto type = ChannelTypeOfLetter(channel.Type)) channel.Type = *type;
   }
   for (std::size_t i = 0; i < used; ++i) {
     LedChannelRecord& channel = fixture.Channels[i];
@@ -73,8 +57,8 @@ std::string_view LedName(int nameIndex) {
 }
 
 std::uint8_t LedTypeLetter(int type) {
-  if (type < 0 || type >= kChannelTypeCount) return kTypeLetters[LTP];
-  return kTypeLetters[static_cast<std::size_t>(type)];
+  // A value that is no type is written as LTP, which the save then makes it.
+  return ChannelTypeLetter(type, kLowByteLetter).value_or('L');
 }
 
 std::optional<std::uint8_t> LedFunctionLetterFor(int nameIndex) {
