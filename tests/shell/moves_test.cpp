@@ -15,6 +15,7 @@
 #include "support/gui.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
+#include "ui/twips.h"
 
 namespace brannoc {
 namespace {
@@ -51,6 +52,8 @@ class Moves : public ::testing::Test {
 };
 
 TEST_F(Moves, AtStartOnlyTheFixtureEditorIsOpen) {
+  EXPECT_EQ(program.form->Area->size(), ui::TwipsSize(14010, 9405));
+  EXPECT_EQ(program.FixtureEditor()->size().width(), ui::Twips(13620));
   EXPECT_EQ(Open(), std::set<Editor>{Editor::Fixture});
   EXPECT_TRUE(Active(Editor::Fixture));
   EXPECT_EQ(program.app.PaletteChannelCount, 0);
