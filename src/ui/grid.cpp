@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 #include "ui/twips.h"
 
@@ -54,7 +55,12 @@ void Grid::SetRows(int rows) {
   // Shrinking under the current cell moves it without asking: announce it first.
   if (currentIndex().isValid() && currentIndex().row() >= dataRows) AnnounceLeave();
   const int old = rowCount();
-  setRowCount(dataRows);
+  {
+    // The view then moves the current cell off the removed rows through
+    // setCurrentIndex: that leave has been announced already.
+    const QScopedValueRollback<bool> announced(announcing_, true);
+    setRowCount(dataRows);
+  }
   for (int r = old; r < dataRows; ++r) FillRow(r);
   EnsureCurrent();
 }
@@ -81,7 +87,10 @@ void Grid::InsertRow(int row) {
 void Grid::RemoveRow(int row) {
   if (row < 1 || row > rowCount()) return;
   if (currentIndex().isValid() && currentIndex().row() == row - 1) AnnounceLeave();
-  removeRow(row - 1);
+  {
+    const QScopedValueRollback<bool> announced(announcing_, true);  // as in SetRows
+    removeRow(row - 1);
+  }
   EnsureCurrent();
 }
 
