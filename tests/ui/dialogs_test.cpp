@@ -1,9 +1,14 @@
 // The save question shared by the fixture editors, the failure message, the
 // file dialog filter, and twips.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,6 +34,101 @@ TEST(QtFilter, KeepsTheDescriptionWithItsPattern) {
   EXPECT_EQ(ui::QtFilter(kFilter), "Fixture Setup File(*.tff)");
   EXPECT_EQ(ui::QtFilter("LED Fixture File(*.lfx)|*.lfx"), "LED Fixture File(*.lfx)");
   EXPECT_EQ(ui::QtFilter("Any(*.*)"), "Any(*.*)");
+}
+
+// Runs `act` on the modal dialog of type D once it is up. A dialog of another
+// kind, none within two seconds, or one still up two seconds after `act` fails
+// the test and is closed, so no test is left waiting on a modal dialog.
+template <class D, class Act>
+void WhenUp(Act act) {
+  auto* timer = new QTimer;
+  auto ticks = std::make_shared<int>(0);
+  auto acted = std::make_shared<QPointer<QWidget>>();
+  QObject::connect(timer, &QTimer::timeout, [timer, ticks, acted, act] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto stop = [timer] {
+      timer->stop();
+      timer->deleteLater();
+    };
+    if (*acted) {  // waiting for the dialog to go
+      if (modal != *acted) return stop();
+      if (++*ticks > 200) {
+        ADD_FAILURE() << "the dialog did not close";
+        static_cast<QDialog*>(modal)->reject();
+        stop();
+      }
+      return;
+    }
+    if (auto* dialog = qobject_cast<D*>(modal)) {
+      *acted = dialog;
+      *ticks = 0;
+      act(dialog);
+      if (QApplication::activeModalWidget() != dialog) stop();
+      return;
+    }
+    if (modal || ++*ticks > 200) {
+      ADD_FAILURE() << "the expected dialog did not come up";
+      if (auto* other = qobject_cast<QDialog*>(modal)) other->reject();
+      stop();
+    }
+  });
+  timer->start(10);
+}
+
+TEST(QtDialogs, QuestionBoxHasNoIconAndBreaksTheLineAtTheCarriageReturn) {
+  QWidget window;
+  window.show();
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  QString text, title;
+  QMessageBox::StandardButtons buttons;
+  WhenUp<QMessageBox>([&](QMessageBox* box) {
+    icon = box->icon();
+    text = box->text();
+    title = box->windowTitle();
+    buttons = box->standardButtons();
+    box->button(QMessageBox::No)->click();
+  });
+  ui::QtDialogs dialogs;
+  const Answer answer = dialogs.Ask(&window, QString("a.tff already exists.") + QChar(13) + "Do you want to replace it?",
+                                    "Brannoc-512 Save As", ui::Buttons::YesNo, ui::Icon::None);
+  EXPECT_EQ(answer, Answer::No);
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_EQ(text, "a.tff already exists.\nDo you want to replace it?");
+  EXPECT_EQ(title, "Brannoc-512 Save As");
+  EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+
+  WhenUp<QMessageBox>([&](QMessageBox* box) {
+    icon = box->icon();
+    buttons = box->standardButtons();
+    box->button(QMessageBox::Ok)->click();
+  });
+  EXPECT_EQ(dialogs.Ask(&window, "x", "t", ui::Buttons::Ok, ui::Icon::Warning), Answer::Ok);
+  EXPECT_EQ(icon, QMessageBox::Warning);
+  EXPECT_EQ(buttons, QMessageBox::Ok);
+}
+
+TEST(QtDialogs, SaveDialogAsksNoQuestionOfItsOwnAndShowsTheFilter) {
+  QWidget window;
+  window.show();
+  bool confirms = true;
+  QStringList filters;
+  WhenUp<QFileDialog>([&](QFileDialog* dialog) {
+    confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+    filters = dialog->nameFilters();
+    dialog->reject();
+  });
+  ui::QtDialogs dialogs;
+  EXPECT_EQ(dialogs.SaveFileName(&window, kFilter), std::nullopt);
+  EXPECT_FALSE(confirms);  // the program asks its own question
+  EXPECT_EQ(filters, QStringList({"Fixture Setup File(*.tff)"}));
+
+  filters.clear();
+  WhenUp<QFileDialog>([&](QFileDialog* dialog) {
+    filters = dialog->nameFilters();
+    dialog->reject();
+  });
+  EXPECT_EQ(dialogs.OpenFileName(&window, kFilter), std::nullopt);
+  EXPECT_EQ(filters, QStringList({"Fixture Setup File(*.tff)"}));
 }
 
 class SaveAs : public ::testing::Test {
