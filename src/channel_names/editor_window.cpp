@@ -10,10 +10,11 @@
 #include "core/codepage.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
+#include "ui/layout.h"
 #include "ui/twips.h"
 
 namespace brannoc {
-using ui::TwipsRect;
+using ui::Place;
 
 namespace {
 
@@ -67,12 +68,6 @@ std::vector<int> KeepNamesWrittenSince(ChannelNameSet& set, const ChannelNameSet
     taken.push_back(s);
   }
   return taken;
-}
-
-template <class Control>
-Control* Place(Control* control, int left, int top, int width, int height) {
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
 }
 
 }  // namespace

@@ -14,12 +14,13 @@
 #include "led_fixture/model.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
+#include "ui/layout.h"
 #include "ui/save_as.h"
 #include "ui/twips.h"
 
 namespace brannoc {
-using ui::Twips;
-using ui::TwipsRect;
+using ui::Label;
+using ui::Place;
 
 namespace {
 
@@ -37,19 +38,6 @@ QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), 
 QString TypeText(int type) { return Latin1(ChannelTypeName(type)); }
 
 bool IsSixteenBit(int type) { return type >= InstantLTP16H && type <= FadeableLTP16L; }
-
-QLabel* Label(const QString& text, QWidget* parent, int left, int top) {
-  auto* label = new QLabel(text, parent);
-  label->move(Twips(left), Twips(top));
-  label->adjustSize();
-  return label;
-}
-
-template <class Control>
-Control* Place(Control* control, int left, int top, int width, int height) {
-  control->setGeometry(TwipsRect(left, top, width, height));
-  return control;
-}
 
 }  // namespace
 
@@ -213,16 +201,8 @@ void LedFixture::MSFlexGrid1_MouseDown() { AutoAdvance = false; }
 
 void LedFixture::MSFlexGrid1_GotFocus() {
   if (!AutoAdvance) return;
-  const int lastRow = MSFlexGrid1->Rows() - 1;
-  const int r = MSFlexGrid1->Row();
-  const int col = MSFlexGrid1->Col();
-  if ((col == kTypeCol || col == kPartnerCol) && r >= lastRow) {
-    MSFlexGrid1->SetCurrentCell(1, kNameCol);
-  } else if (col == kTypeCol || col == kPartnerCol) {
-    MSFlexGrid1->SetCurrentCell(r + 1, kNameCol);
-  } else {
-    MSFlexGrid1->SetCurrentCell(r, col + 1);
-  }
+  // From "Type" or "Ch16bit" the walk goes on to the next row's name.
+  MSFlexGrid1->MoveToNextCell(kNameCol, kTypeCol);
   MSFlexGrid1_Click();
 }
 

@@ -69,43 +69,27 @@ QMdiSubWindow* MainForm::Window(Editor editor) const {
   return it == windows_.end() ? nullptr : it->second.data();
 }
 
-QMdiSubWindow* MainForm::Create(Editor editor) {
-  QWidget* widget = nullptr;
-  std::function<void()> setUp;
-  switch (editor) {
-    case Editor::Fixture: {
-      auto* window = new Pelorin(app_, *this);
-      widget = window;
-      setUp = [window] { window->Form_Load(); };
-      break;
-    }
-    case Editor::Palette: {
-      auto* window = new ULink(app_, *this);
-      widget = window;
-      setUp = [window] { window->Form_Load(); };
-      break;
-    }
-    case Editor::ChannelNames: {
-      auto* window = new EditChName(app_, *this);
-      widget = window;
-      setUp = [window] { window->Form_Load(); };
-      break;
-    }
-    case Editor::LedFixture: {
-      auto* window = new LedFixture(app_, *this);
-      widget = window;
-      setUp = [window] { window->Form_Load(); };
-      break;
-    }
-  }
+template <class W>
+QMdiSubWindow* MainForm::Add(Editor editor) {
+  auto* widget = new W(app_, *this);
   auto* sub = new EditorFrame([this, editor] { Closed(editor); });
   sub->setWidget(widget);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   Area->addSubWindow(sub);
   sub->setWindowTitle(widget->windowTitle());
   windows_[editor] = sub;
-  setUp();
+  widget->Form_Load();  // the window's set-up, before anything shows or moves it
   return sub;
+}
+
+QMdiSubWindow* MainForm::Create(Editor editor) {
+  switch (editor) {
+    case Editor::Fixture: return Add<Pelorin>(editor);
+    case Editor::Palette: return Add<ULink>(editor);
+    case Editor::ChannelNames: return Add<EditChName>(editor);
+    case Editor::LedFixture: return Add<LedFixture>(editor);
+  }
+  return nullptr;
 }
 
 QMdiSubWindow* MainForm::ShowEditor(Editor editor) {

@@ -62,6 +62,9 @@ class MainForm : public QMainWindow, public Shell {
 
  private:
   QMdiSubWindow* Create(Editor editor);
+  // Creates the window W of `editor` in a frame of its own and runs its set-up.
+  template <class W>
+  QMdiSubWindow* Add(Editor editor);
   // An editor's window has closed.
   void Closed(Editor editor);
 

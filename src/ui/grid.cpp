@@ -129,6 +129,16 @@ void Grid::SetCurrentCell(int row, int col) {
   selectionModel()->setCurrentIndex(model()->index(row - 1, col), QItemSelectionModel::ClearAndSelect);
 }
 
+void Grid::MoveToNextCell(int firstCol, int lastCol) {
+  const int r = Row();
+  const int col = Col();
+  if (col < lastCol) {
+    SetCurrentCell(r, col + 1);
+  } else {
+    SetCurrentCell(r >= Rows() - 1 ? 1 : r + 1, firstCol);
+  }
+}
+
 void Grid::SetColWidthTwips(int col, int twips) { setColumnWidth(col, Twips(twips)); }
 
 void Grid::SetHeaderHeightTwips(int twips) { horizontalHeader()->setFixedHeight(Twips(twips)); }
