@@ -24,6 +24,11 @@ namespace {
 
 bool IsTab(const QKeyEvent& event) { return event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab; }
 
+QString WithoutTrailingBlanks(QString text) {
+  while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+  return text;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- Chooser
@@ -37,7 +42,7 @@ Chooser::Chooser(bool editable, QWidget* parent) : QComboBox(parent) {
     setInsertPolicy(QComboBox::NoInsert);
     connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
       // An edit keeps a chosen entry only when the text is that entry's.
-      chosen_ = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+      chosen_ = EntryShownAs(text);
     });
   }
   connect(this, &QComboBox::activated, this, [this](int index) { Choose(index, true); });
@@ -85,10 +90,20 @@ void Chooser::SetListIndex(int index) {
   Choose(index, index >= 0);
 }
 
+int Chooser::EntryShownAs(const QString& text) const {
+  for (int i = 0; i < count(); ++i) {
+    if (itemText(i) == text || WithoutTrailingBlanks(itemText(i)) == text) return i;
+  }
+  return -1;
+}
+
 void Chooser::Choose(int index, bool announce) {
   {
     const QSignalBlocker block(this);
     setCurrentIndex(index);
+    // The text box shows the entry as the user reads it, so typing goes on right
+    // after its last character.
+    if (isEditable() && index >= 0) setEditText(WithoutTrailingBlanks(itemText(index)));
   }
   chosen_ = index;
   if (announce && Click) Click();
@@ -112,7 +127,7 @@ void Chooser::SetText(const QString& text) {
     chosen_ = -1;
   }
   setEditText(text);
-  if (!text.isEmpty()) chosen_ = findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (!text.isEmpty()) chosen_ = EntryShownAs(text);
 }
 
 void Chooser::AttachToGrid(Grid* grid) {

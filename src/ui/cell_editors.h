@@ -7,6 +7,8 @@
 //     program's SetListIndex changes it; typing into an editable chooser drops it
 //     unless the text then equals an entry. SetListIndex of a position that does
 //     not exist changes nothing.
+//   - An editable chooser shows a chosen entry without the blanks that pad it at
+//     its end (the entry itself keeps them); that text still counts as the entry.
 //   - Click runs when an entry is picked by the user or chosen by the program.
 //   - KeyPress gets the character code of each typed key before it reaches the
 //     chooser; setting the code to 0 discards the key. AfterKeyPress follows
@@ -68,6 +70,8 @@ class Chooser : public QComboBox {
 
  private:
   void Choose(int index, bool announce);
+  // The first entry whose text, or whose text without trailing blanks, is `text`.
+  int EntryShownAs(const QString& text) const;
 
   int chosen_ = -1;
   bool settingText_ = false;

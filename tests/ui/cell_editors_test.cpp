@@ -180,6 +180,27 @@ TEST_F(EditorTest, TypingOverAChosenEntryDropsItUnlessTheTextIsAnEntry) {
   EXPECT_EQ(names->Text(), "");
 }
 
+TEST_F(EditorTest, AnEditableChooserShowsAPaddedEntryWithoutItsPadding) {
+  ui::Chooser padded(true, &window);
+  padded.AddItem("Pan         ", 6);
+  padded.AddItem("Tilt        ", 7);
+  padded.setGeometry(420, 160, 120, 22);
+  padded.show();
+  padded.SetListIndex(1);
+  EXPECT_EQ(padded.Text(), "Tilt");
+  EXPECT_EQ(padded.ListIndex(), 1);
+  EXPECT_EQ(padded.List(1), "Tilt        ");  // the entry keeps its blanks
+  FocusOn(&padded);
+  padded.lineEdit()->end(false);
+  test::TypeInto(&padded, "2");
+  EXPECT_EQ(padded.Text(), "Tilt2");
+  EXPECT_EQ(padded.ListIndex(), -1);
+  test::PressOn(&padded, Qt::Key_Backspace);
+  EXPECT_EQ(padded.ListIndex(), 1);  // the text reads as the entry again
+  padded.SetText("Pan");
+  EXPECT_EQ(padded.ListIndex(), 0);
+}
+
 TEST_F(EditorTest, EditableChooserNeitherCompletesNorInsertsOnEnter) {
   FocusOn(names);
   test::TypeInto(names, "Ti");
