@@ -172,7 +172,9 @@ void ULink::Form_Load() {
     if (i < bound) {
       box->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
       box->setEnabled(false);
+      box->show();  // a window set up again may have hidden it for a smaller count
     } else {
+      box->setChecked(false);  // a hidden box is never ticked
       box->hide();
     }
   }
@@ -180,6 +182,15 @@ void ULink::Form_Load() {
   Text2->setEnabled(false);
   EnablePresetButtons(true);
   ShowPalette();
+}
+
+void ULink::ShowFixtureAgain() {
+  // Back to how the window is drawn, then its set-up.
+  TabStrip1->setEnabled(true);
+  Command3->setEnabled(true);
+  Command3->setText(QStringLiteral("Update Setting"));
+  for (QScrollBar* bar : VScroll1) bar->setValue(0);
+  Form_Load();
 }
 
 void ULink::ShowPalette() {
@@ -241,7 +252,9 @@ void ULink::StoreSetting() {
   PaletteData& palettes = Palettes();
   const auto p = static_cast<std::size_t>(CurrentPalette);
   palettes.PaletteName[p] = PaletteText::FromUtf8(Text2->Text().toStdString());
-  for (int i = 0; i < kPaletteChannels; ++i) {
+  // Only the channels the window shows a box for: the members of the others
+  // stay as stored.
+  for (int i = 0; i < ChannelBound(); ++i) {
     const auto at = static_cast<std::size_t>(i);
     palettes.PaletteMember[p][at] = Check1[at]->isChecked() ? 1 : 0;
   }

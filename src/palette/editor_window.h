@@ -41,6 +41,11 @@ class ULink : public QWidget {
   // creating the window.
   void Form_Load();
 
+  // Shows the fixture in memory afresh with the current PaletteChannelCount, as
+  // a newly opened window does: the first palette, browsing, the bars at their
+  // tops. What was not committed is dropped.
+  void ShowFixtureAgain();
+
   // Shows the current palette: its members, the value controls of its members,
   // its preset names and its name.
   void ShowPalette();

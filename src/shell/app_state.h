@@ -36,6 +36,12 @@ class Shell {
   virtual void ShowAtTopLeft(Editor editor) = 0;
   // Closes the editor's window if it is open.
   virtual void CloseEditor(Editor editor) = 0;
+  // Has an open palette editor show the fixture in memory afresh, with the
+  // current PaletteChannelCount, as a newly opened one would (edits not yet
+  // committed there are dropped, as closing it drops them); nothing when it is
+  // not open. Called whenever the fixture in memory is replaced as a whole and
+  // whenever a new channel count is handed to the palette editor.
+  virtual void RefreshPaletteEditor() = 0;
   // Ends the program at once: every window closes without a question.
   virtual void EndProgram() = 0;
   // True while the program is ending, so closing windows make no moves.

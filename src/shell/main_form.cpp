@@ -112,6 +112,10 @@ void MainForm::CloseEditor(Editor editor) {
   if (QMdiSubWindow* sub = Window(editor)) sub->close();
 }
 
+void MainForm::RefreshPaletteEditor() {
+  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) palette->ShowFixtureAgain();
+}
+
 void MainForm::Closed(Editor editor) {
   windows_.erase(editor);
   if (ending_) return;

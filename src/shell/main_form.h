@@ -38,6 +38,7 @@ class MainForm : public QMainWindow, public Shell {
 
   void ShowAtTopLeft(Editor editor) override;
   void CloseEditor(Editor editor) override;
+  void RefreshPaletteEditor() override;
   void EndProgram() override;
   bool Ending() const override { return ending_; }
 

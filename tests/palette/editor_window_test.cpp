@@ -227,6 +227,27 @@ void ExpectState(ULink* w, const Expected& e, const std::set<int>& ticked) {
   }
 }
 
+// A palette editor of 8 channels browsing, as a newly opened one does: boxes
+// 1..8 shown and disabled, the ticked ones with their value controls.
+void ExpectStateOfEight(ULink* w, const std::set<int>& ticked) {
+  EXPECT_TRUE(w->TabStrip1->isEnabled());
+  EXPECT_TRUE(w->Command3->isEnabled());
+  EXPECT_EQ(w->Command3->text(), "Update Setting");
+  EXPECT_FALSE(w->SettingMode);
+  EXPECT_FALSE(w->Text2->isEnabled());
+  for (int i = 0; i < 40; ++i) {
+    SCOPED_TRACE(i);
+    const auto at = static_cast<std::size_t>(i);
+    EXPECT_EQ(Shown(w->Check1[at]), i < 8);
+    EXPECT_FALSE(w->Check1[at]->isEnabled() && i < 8);
+    const bool isTicked = ticked.count(i + 1) > 0;
+    EXPECT_EQ(w->Check1[at]->isChecked(), isTicked);
+    EXPECT_EQ(Shown(w->VScroll1[at]), isTicked);
+  }
+  for (QPushButton* button : w->Command2) EXPECT_TRUE(button->isEnabled());
+  EXPECT_FALSE(Shown(w->Command1));
+}
+
 TEST_F(PaletteEditor, TheThreeStatesOfferWhatTheyShould) {
   palettes.PaletteName[0] = PaletteText::FromUtf8("Beam");
   palettes.PaletteMember[0][1] = 1;
@@ -657,6 +678,105 @@ TEST_F(PaletteEditor, PalettesEditedHereAreSavedWithTheFixtureAndComeBack) {
   Click(w->Command2[9]);
   EXPECT_EQ(ValueBox(w, 12), "255");
   EXPECT_EQ(w->VScroll1[11]->value(), 0);
+}
+
+// --- The palette editor beside the fixture editor: opened through "Show &P"
+// while the fixture editor stays open, it follows what happens there.
+
+class PaletteBesideFixture : public PaletteEditor {
+ protected:
+  // Palette 1 "Beam" with members 3 and 5 and a named preset, as a file brings it.
+  void GiveBeam() {
+    palettes.PaletteName[0] = PaletteText::FromUtf8("Beam");
+    palettes.PaletteMember[0][2] = 1;
+    palettes.PaletteMember[0][4] = 1;
+    palettes.PresetName[0][0] = PaletteText::FromUtf8("Open");
+    palettes.PresetValue[0][2][0] = 77;
+  }
+  // "Show &P" of the channel name editor: the palette editor opens with the
+  // channel count as it stands, and the fixture editor stays open.
+  ULink* ShowP() {
+    program.form->ShowAtTopLeft(Editor::Palette);
+    QApplication::processEvents();
+    return Palette();
+  }
+};
+
+TEST_F(PaletteBesideFixture, SaveSettingKeepsTheMembersTheWindowDoesNotShow) {
+  GiveBeam();
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(program.app.PaletteChannelCount, 0);
+  Click(w->Command3);
+  Retype(w->Text2, "Wash");
+  Click(w->Command3);
+  EXPECT_EQ(Name(palettes.PaletteName[0]), "Wash  ");
+  EXPECT_EQ(palettes.PaletteMember[0][2], 1);
+  EXPECT_EQ(palettes.PaletteMember[0][4], 1);
+
+  // OK to the question on a tab change stores the same way.
+  Click(w->Command3);
+  Retype(w->Text2, "Wash2");
+  program.dialogs.answers.push_back(Answer::Ok);
+  ClickTab(w, 1);
+  EXPECT_EQ(Name(palettes.PaletteName[0]), "Wash2 ");
+  EXPECT_EQ(palettes.PaletteMember[0][2], 1);
+  EXPECT_EQ(palettes.PaletteMember[0][4], 1);
+}
+
+TEST_F(PaletteBesideFixture, PaletteEditIntoAnOpenPaletteEditorShowsItWithTheNewCount) {
+  GiveBeam();
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  Click(w->Command3);  // left in setting mode: dropped like a close drops it
+  ClickTab(w, 1);
+  program.FixtureEditor()->MnuReturn->trigger();  // 8 channels
+  QApplication::processEvents();
+  ASSERT_EQ(Palette(), w);
+  EXPECT_EQ(program.form->Window(Editor::Fixture), nullptr);
+  EXPECT_EQ(program.app.PaletteChannelCount, 8);
+  EXPECT_EQ(w->CurrentPalette, 0);
+  EXPECT_EQ(w->TabStrip1->currentIndex(), 0);
+  EXPECT_EQ(w->Text2->Text(), "Beam  ");
+  ExpectStateOfEight(w, {3, 5});
+  Click(w->Command3);
+  Click(w->Command3);
+  EXPECT_EQ(palettes.PaletteMember[0][2], 1);
+  EXPECT_EQ(palettes.PaletteMember[0][4], 1);
+  EXPECT_EQ(palettes.PresetChannelCount[0][0], 2);
+}
+
+TEST_F(PaletteBesideFixture, AnOpenPaletteEditorShowsTheFixtureThatReplacesTheOne) {
+  GiveBeam();
+  FixtureRecord other = fixture;
+  ClearPalettes(other.Palettes);
+  other.Palettes.PaletteName[0] = PaletteText::FromUtf8("File");
+  other.Palettes.PaletteMember[0][6] = 1;
+  other.Palettes.PresetName[0][3] = PaletteText::FromUtf8("Three");
+  ASSERT_FALSE(SaveFixtureFile(other, program.dir / "other.tff"));
+
+  PaletteEdit();  // hands 8 over
+  ClosePalette();
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  ASSERT_NE(program.FixtureEditor(), nullptr);
+  Click(w->Command2[0]);  // left in preset editing
+  ASSERT_EQ(w->Text2->Text(), "Beam  ");
+
+  program.dialogs.answers.push_back(Answer::Ok);
+  program.FixtureEditor()->NewFixture->trigger();
+  EXPECT_EQ(w->Text2->Text(), "");
+  EXPECT_EQ(w->Command2[0]->text(), "      ");
+  ExpectStateOfEight(w, {});
+  Click(w->Command3);
+  Click(w->Command3);  // "Save Setting" with nothing touched
+  EXPECT_TRUE(palettes.PaletteName[0].IsBlank());
+  EXPECT_EQ(palettes.PaletteMember[0], (std::array<std::uint8_t, 40>{}));
+
+  ASSERT_TRUE(program.FixtureEditor()->OpenFixtureFile(program.File("other.tff")));
+  EXPECT_EQ(w->Text2->Text(), "File  ");
+  EXPECT_EQ(w->Command2[3]->text(), "Three ");
+  ExpectStateOfEight(w, {7});
 }
 
 }  // namespace
