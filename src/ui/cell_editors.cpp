@@ -2,6 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
+#include <QListView>
+#include <QStandardItemModel>
 
 #include "core/codepage.h"
 #include "ui/grid.h"
@@ -87,7 +89,21 @@ int Chooser::ItemData(int index) const { return itemData(index).toInt(); }
 
 void Chooser::SetListIndex(int index) {
   if (index < -1 || index >= count()) return;  // no such entry: nothing changes
+  if (index >= 0 && !IsEntryOffered(index)) return;
   Choose(index, index >= 0);
+}
+
+void Chooser::SetEntryOffered(int index, bool offered) {
+  if (index < 0 || index >= count()) return;
+  if (auto* items = qobject_cast<QStandardItemModel*>(model())) {
+    if (QStandardItem* item = items->item(index)) item->setEnabled(offered);
+  }
+  if (auto* list = qobject_cast<QListView*>(view())) list->setRowHidden(index, !offered);
+}
+
+bool Chooser::IsEntryOffered(int index) const {
+  if (index < 0 || index >= count()) return false;
+  return (model()->flags(model()->index(index, modelColumn(), rootModelIndex())) & Qt::ItemIsEnabled) != 0;
 }
 
 int Chooser::EntryShownAs(const QString& text) const {

@@ -9,6 +9,9 @@
 //     not exist changes nothing.
 //   - An editable chooser shows a chosen entry without the blanks that pad it at
 //     its end (the entry itself keeps them); that text still counts as the entry.
+//   - An entry can be left out of what the chooser offers (SetEntryOffered): it
+//     keeps its position, so entry numbers keep their meaning, but its list
+//     does not show it and neither keys, the wheel nor SetListIndex choose it.
 //   - Click runs when an entry is picked by the user or chosen by the program.
 //   - KeyPress gets the character code of each typed key before it reaches the
 //     chooser; setting the code to 0 discards the key. AfterKeyPress follows
@@ -47,6 +50,9 @@ class Chooser : public QComboBox {
 
   int ListIndex() const { return chosen_; }
   void SetListIndex(int index);
+
+  void SetEntryOffered(int index, bool offered);
+  bool IsEntryOffered(int index) const;
 
   QString Text() const;
   void SetText(const QString& text);

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QListView>
 #include <QKeyEvent>
 #include <QTest>
 #include <QWheelEvent>
@@ -199,6 +200,35 @@ TEST_F(EditorTest, AnEditableChooserShowsAPaddedEntryWithoutItsPadding) {
   EXPECT_EQ(padded.ListIndex(), 1);  // the text reads as the entry again
   padded.SetText("Pan");
   EXPECT_EQ(padded.ListIndex(), 0);
+}
+
+TEST_F(EditorTest, AnEntryLeftOutKeepsItsPlaceButCannotBeChosen) {
+  list->SetEntryOffered(1, false);
+  EXPECT_FALSE(list->IsEntryOffered(1));
+  EXPECT_EQ(list->ListCount(), 3);
+  EXPECT_EQ(list->List(2), "Zoom");
+  list->SetListIndex(1);
+  EXPECT_EQ(list->ListIndex(), -1);
+  FocusOn(list);
+  test::PressOn(list, Qt::Key_Down);
+  EXPECT_EQ(list->ListIndex(), 0);
+  test::PressOn(list, Qt::Key_Down);
+  EXPECT_EQ(list->ListIndex(), 2);  // "Tilt" is stepped over
+  test::PressOn(list, Qt::Key_Up);
+  EXPECT_EQ(list->ListIndex(), 0);
+  Wheel(list, 1);
+  EXPECT_EQ(list->ListIndex(), 2);
+  list->showPopup();
+  QApplication::processEvents();
+  auto* rows = qobject_cast<QListView*>(list->view());
+  ASSERT_NE(rows, nullptr);
+  EXPECT_TRUE(rows->isRowHidden(1));
+  list->hidePopup();
+
+  list->SetEntryOffered(1, true);
+  list->SetListIndex(1);
+  EXPECT_EQ(list->ListIndex(), 1);
+  EXPECT_FALSE(rows->isRowHidden(1));
 }
 
 TEST_F(EditorTest, EditableChooserNeitherCompletesNorInsertsOnEnter) {
