@@ -159,7 +159,13 @@ void LedFixture::RebuildLedGrid() {
 
 void LedFixture::Combo1_Click() {
   if (Combo1->ListIndex() < 0) return;
-  Led().ChannelCount = static_cast<std::uint8_t>(Combo1->ListIndex() + 1);
+  LedFixtureRecord& led = Led();
+  led.ChannelCount = static_cast<std::uint8_t>(Combo1->ListIndex() + 1);
+  // A partner beyond the count would be written as a channel the file does not
+  // have: it goes, and the grid shows "0".
+  for (std::size_t i = 0; i < led.ChannelCount && i < led.Channels.size(); ++i) {
+    if (led.Channels[i].Partner > led.ChannelCount) led.Channels[i].Partner = 0;
+  }
   RebuildLedGrid();
 }
 
@@ -185,8 +191,11 @@ void LedFixture::MSFlexGrid1_Click() {
     case kPartnerCol:
       if (!IsSixteenBit(channel->Type)) return;
       chooser = Combo2;
+      // A channel is never its own partner: its number is left out, and the
+      // other entries keep standing for their channels.
+      for (int p = 0; p < Combo2->ListCount(); ++p) Combo2->SetEntryOffered(p, p != r - 1);
       Combo2->SetListIndex(-1);
-      Combo2->SetListIndex(channel->Partner - 1);  // nothing for 0 or beyond the count
+      Combo2->SetListIndex(channel->Partner - 1);  // nothing for 0, its own number or beyond the count
       break;
     default:
       return;

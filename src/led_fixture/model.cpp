@@ -20,9 +20,9 @@ std::size_t UsedChannels(const LedFixtureRecord& fixture) {
   return std::min<std::size_t>(fixture.ChannelCount, kLedMaxChannels);
 }
 
-// The channel a Partner byte names, if it names one.
-LedChannelRecord* PartnerOf(LedFixtureRecord& fixture, std::uint8_t partner) {
-  if (partner < 1 || partner > kLedMaxChannels) return nullptr;
+// The channel the Partner byte of channel `number` names, if it names another.
+LedChannelRecord* PartnerOf(LedFixtureRecord& fixture, std::size_t number, std::uint8_t partner) {
+  if (!PairsWith(static_cast<int>(number), partner, kLedMaxChannels)) return nullptr;
   return &fixture.Channels[partner - 1u];
 }
 
@@ -40,13 +40,14 @@ void DecodeTypes(LedFixtureRecord& fixture, LeftOver leftOver) {
   for (std::size_t i = 0; i < used; ++i) {
     LedChannelRecord& channel = fixture.Channels[i];
     if (channel.Type == InstantLTP16H) {
-      if (auto* low = PartnerOf(fixture, channel.Partner)) low->Type = InstantLTP16L;
+      if (auto* low = PartnerOf(fixture, i + 1, channel.Partner)) low->Type = InstantLTP16L;
     } else if (channel.Type == FadeableLTP16H) {
-      if (auto* low = PartnerOf(fixture, channel.Partner)) low->Type = FadeableLTP16L;
+      if (auto* low = PartnerOf(fixture, i + 1, channel.Partner)) low->Type = FadeableLTP16L;
     } else if (channel.Type >= kChannelTypeCount) {
       if (leftOver == LeftOver::BecomesLtp || channel.Type == kLowByteLetter) channel.Type = LTP;
     }
   }
+  SettleLowByteChannels(fixture.Channels, used);
 }
 
 }  // namespace

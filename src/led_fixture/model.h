@@ -92,8 +92,10 @@ void RebuildLedFunctionMap(LedFixtureRecord& fixture);
 Bytes BuildLedFixtureImage(LedFixtureRecord& fixture);
 
 // Turns the letters within the count back into types, then pairs: a channel of
-// type 3 makes the channel its Partner (1..10) names type 4, one of type 5 makes
-// it type 6, and any value left above 6 (an unpointed "O") becomes 0, LTP.
+// type 3 makes the channel its Partner (1..10, never its own number) names type
+// 4, one of type 5 makes it type 6, and any value left above 6 (an unpointed "O")
+// becomes 0, LTP. Last, a low-byte channel that no high-byte channel still points
+// at is LTP (SettleLowByteChannels), so a second save writes what the first did.
 void RederiveLedTypes(LedFixtureRecord& fixture);
 
 // Saves the fixture at `path`: BuildLedFixtureImage, then the old file is

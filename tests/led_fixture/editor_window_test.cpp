@@ -190,6 +190,54 @@ TEST_F(LedEditor, LeavingASixteenBitTypeForLtpClearsThePartner) {
   EXPECT_EQ(led.Channels[0].Partner, 0);
 }
 
+TEST_F(LedEditor, AChannelIsNeverOfferedAsItsOwnPartner) {
+  Pick(2, 2, InstantLTP16H);
+  led.Channels[1].Partner = 2;  // as an earlier version may have left it
+  test::ClickCell(w->MSFlexGrid1, 2, 3);
+  ASSERT_TRUE(w->Combo2->isVisible());
+  EXPECT_EQ(w->Combo2->ListCount(), 8);  // entry p still stands for channel p + 1
+  EXPECT_FALSE(w->Combo2->IsEntryOffered(1));
+  EXPECT_TRUE(w->Combo2->IsEntryOffered(0));
+  EXPECT_EQ(w->Combo2->ListIndex(), -1);  // its own number is not chosen either
+  test::PressOn(w->Combo2, Qt::Key_Down);
+  EXPECT_EQ(w->Combo2->Text(), "1");
+  test::PressOn(w->Combo2, Qt::Key_Down);
+  EXPECT_EQ(w->Combo2->Text(), "3");
+  Tab();
+  EXPECT_EQ(led.Channels[1].Partner, 3);
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(2, 3), "3");
+
+  // The next channel's chooser offers channel 2 again and leaves out 3.
+  Pick(3, 2, FadeableLTP16H);
+  test::ClickCell(w->MSFlexGrid1, 3, 3);
+  EXPECT_TRUE(w->Combo2->IsEntryOffered(1));
+  EXPECT_FALSE(w->Combo2->IsEntryOffered(2));
+}
+
+TEST_F(LedEditor, LoweringTheCountClearsEveryPartnerBeyondIt) {
+  w->Combo1->SetListIndex(9);  // 10 channels
+  Pick(1, 2, FadeableLTP16H);
+  Pick(1, 3, 9);  // partner 10
+  Pick(2, 2, InstantLTP16H);
+  Pick(2, 3, 4);  // partner 5, which stays
+  test::ClickCell(w->MSFlexGrid1, 1, 0);
+  ASSERT_EQ(led.Channels[0].Partner, 10);
+
+  w->Combo1->SetListIndex(4);  // 5 channels
+  EXPECT_EQ(led.Channels[0].Partner, 0);
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(1, 3), "0");
+  EXPECT_EQ(led.Channels[1].Partner, 5);
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(2, 3), "5");
+
+  program.dialogs.files.push_back(program.File("five.tff"));
+  w->Command1->click();
+  const Bytes file = test::ReadAll(program.dir / "five.tff");
+  ASSERT_EQ(file.size(), 512u);
+  EXPECT_EQ(file[12], 5);
+  EXPECT_EQ(file[RecordAt(1) + 3], 0);
+  EXPECT_EQ(led.Channels[9].Type, LTP);
+}
+
 TEST_F(LedEditor, TypedLettersChangeNothing) {
   test::ClickCell(w->MSFlexGrid1, 1, 1);
   ASSERT_EQ(test::Focused(), w->Combo10);

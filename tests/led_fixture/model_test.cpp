@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "fixture/model.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 
@@ -172,6 +173,32 @@ TEST(LedFile, AHighByteWithoutAUsablePartnerChangesNothingElse) {
   const std::array<int, 4> types{3, 2, 5, 5};
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(fixture.Channels[i].Type, types[i]) << i;
   for (std::size_t i = 4; i < 10; ++i) EXPECT_EQ(fixture.Channels[i].Type, 0) << i;
+}
+
+TEST(LedFile, AHighByteThatNamesItselfPairsWithNothingAndSavesTheSameEachTime) {
+  TempDir dir;
+  LedFixtureRecord fixture = Fixture(2);
+  SetType(fixture, 1, InstantLTP16H, 1);
+  const Bytes first = Save(dir, fixture);
+  EXPECT_EQ(first[RecordAt(1) + 1], 'S');
+  EXPECT_EQ(fixture.Channels[0].Type, InstantLTP16H);
+  EXPECT_EQ(Save(dir, fixture), first);
+}
+
+TEST(LedFile, ALowByteKeepsItsTypeOnlyWhileAHighByteStillPointsAtIt) {
+  TempDir dir;
+  LedFixtureRecord fixture = Fixture(3);
+  SetType(fixture, 1, FadeableLTP16H, 3);
+  SetType(fixture, 2, InstantLTP16H, 1);  // makes channel 1 a low byte
+  const Bytes first = Save(dir, fixture);
+  EXPECT_EQ(first[RecordAt(1) + 1], 's');
+  EXPECT_EQ(first[RecordAt(2) + 1], 'S');
+  EXPECT_EQ(fixture.Channels[0].Type, InstantLTP16L);
+  EXPECT_EQ(fixture.Channels[2].Type, LTP);  // channel 1 no longer pairs with it
+  const Bytes second = Save(dir, fixture);
+  EXPECT_EQ(second[RecordAt(1) + 1], 'O');
+  EXPECT_EQ(second[RecordAt(3) + 1], 'L');
+  EXPECT_EQ(Save(dir, fixture), second);
 }
 
 TEST(LedFile, EveryTypeHasItsLetterAndAnUnknownValueIsWrittenAsLtp) {
