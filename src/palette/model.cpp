@@ -65,6 +65,21 @@ void PackPalettes(PaletteData& palettes, int channelCount) {
   }
 }
 
+std::size_t PaletteBlockBytes(const PaletteData& palettes, int channelCount) {
+  std::size_t bytes = 0;
+  for (std::size_t p = 0; p < kPaletteCount; ++p) {
+    if (palettes.PaletteName[p].IsBlank()) continue;
+    std::size_t members = 0;
+    for (int ch = 0; ch < channelCount && ch < kPaletteChannels; ++ch) {
+      if (IsMember(palettes, p, static_cast<std::size_t>(ch))) ++members;
+    }
+    for (std::size_t k = 0; k < kPresetCount; ++k) {
+      if (!palettes.PresetName[p][k].IsBlank()) bytes += 2 * members;
+    }
+  }
+  return bytes;
+}
+
 std::optional<std::string> UnpackPalettes(PaletteData& palettes) {
   const auto& block = palettes.PaletteBlock;
   auto channelAt = [&](std::size_t pos) -> std::optional<std::size_t> {

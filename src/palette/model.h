@@ -45,6 +45,12 @@ void UpdatePaletteCounts(PaletteData& palettes, int channelBound);
 // 0..channelCount-1.
 void PackPalettes(PaletteData& palettes, int channelCount);
 
+// The bytes PackPalettes would write for the palettes as named and ticked, with
+// the counts recounted for channels 0..channelCount-1 (as a save recounts them):
+// 2 x members for each named preset of a named palette. Above kPaletteBlockSize,
+// what lies beyond the block is not stored.
+std::size_t PaletteBlockBytes(const PaletteData& palettes, int channelCount);
+
 // Rebuilds PaletteMember and PresetValue from PaletteBlock and the flags and counts
 // just read. On a damaged block the palettes are left half-built and the reason is
 // returned; the caller throws the copy away.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace brannoc {
@@ -142,6 +143,43 @@ std::size_t FillUpTo(PaletteData& pal, std::size_t start) {
     pairs -= members * presets;
   }
   return p;
+}
+
+TEST(PaletteBlockBytes, IsWhatPackPalettesWritesAndSaysWhenTheBlockIsTooSmall) {
+  for (const std::size_t wanted : {2u, 1000u, 2046u, 2048u}) {
+    SCOPED_TRACE(wanted);
+    auto pal = Cleared();
+    const std::size_t free = FillUpTo(*pal, wanted);
+    for (auto& channel : pal->PresetValue) {
+      for (auto& values : channel) values.fill(7);
+    }
+    Name(pal->PresetName[free][0], "Lost");  // an unnamed palette stores nothing
+    pal->PaletteMember[free][0] = 1;
+    EXPECT_EQ(PaletteBlockBytes(*pal, 40), wanted);
+    UpdatePaletteCounts(*pal, 40);
+    PackPalettes(*pal, 40);
+    const auto& block = pal->PaletteBlock;
+    const auto last = std::find_if(block.rbegin(), block.rend(), [](std::uint8_t b) { return b != 0; });
+    EXPECT_EQ(static_cast<std::size_t>(block.rend() - last), wanted);
+  }
+
+  // Members at or above the channel count take no room.
+  auto pal = Cleared();
+  Name(pal->PaletteName[0], "Pos");
+  pal->PaletteMember[0][2] = 1;
+  pal->PaletteMember[0][30] = 1;
+  Name(pal->PresetName[0][4], "A");
+  Name(pal->PresetName[0][6], "B");
+  EXPECT_EQ(PaletteBlockBytes(*pal, 12), 4u);
+  EXPECT_EQ(PaletteBlockBytes(*pal, 40), 8u);
+
+  // One member more than the block holds: two bytes for it in each preset.
+  auto over = Cleared();
+  const std::size_t next = FillUpTo(*over, 2048);
+  Name(over->PaletteName[next], "One");
+  over->PaletteMember[next][0] = 1;
+  Name(over->PresetName[next][0], "Over");
+  EXPECT_EQ(PaletteBlockBytes(*over, 40), 2050u);
 }
 
 TEST(UnpackPalettes, APaletteWhoseFirstRecordIsCutOffReadsBackWhatWasWritten) {
