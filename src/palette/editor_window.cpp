@@ -107,6 +107,9 @@ void ULink::BuildControls() {
         Place(new QCheckBox(PaletteFrame), 1920 + 1440 * column, 480 + 240 * row, 1395, 225);
   }
 
+  // Under the member boxes: how much of the file's palette block the palettes need.
+  BlockTotal = Place(new QLabel(PaletteFrame), 1920, 1680, 5715, 225);
+
   PresetFrame = Place(new QGroupBox(QStringLiteral("Edit Preset"), this), 120, 2520, 13455, 5775);
   PresetFrame->setStyleSheet(kFrameStyle);
   ClickToEditLabel = Label(QStringLiteral("Click To Edit:"), PresetFrame, 240, 240);
@@ -154,7 +157,18 @@ void ULink::ConnectHandlers() {
 
 int ULink::ChannelBound() const { return std::min<int>(app_.PaletteChannelCount, kPaletteChannels); }
 
-void ULink::UpdateCounts() { UpdatePaletteCounts(Palettes(), app_.PaletteChannelCount); }
+void ULink::UpdateCounts() {
+  UpdatePaletteCounts(Palettes(), app_.PaletteChannelCount);
+  UpdateBlockTotal();
+}
+
+void ULink::UpdateBlockTotal() {
+  // Counted as the save counts: with the fixture's own channel count.
+  const std::size_t bytes = PaletteBlockBytes(Palettes(), app_.Fixture->ChannelCount);
+  BlockTotal->setText(QStringLiteral("Palette block: %1 of %2 bytes").arg(bytes).arg(kPaletteBlockSize));
+  BlockTotal->setStyleSheet(bytes > kPaletteBlockSize ? QStringLiteral("color: #c00000; font-weight: bold;")
+                                                      : QString());
+}
 
 void ULink::Form_Load() {
   CurrentPalette = 0;
@@ -182,6 +196,7 @@ void ULink::Form_Load() {
   Text2->setEnabled(false);
   EnablePresetButtons(true);
   ShowPalette();
+  UpdateBlockTotal();
 }
 
 void ULink::ShowFixtureAgain() {

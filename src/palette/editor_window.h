@@ -75,6 +75,8 @@ class ULink : public QWidget {
   std::array<QLabel*, 8> ColumnHeadings{};
   std::array<QLabel*, 5> RowHeadings{};
   std::array<QCheckBox*, kPaletteChannels> Check1{};
+  // "Palette block: N of 2048 bytes", red and bold when the palettes would not fit.
+  QLabel* BlockTotal = nullptr;
 
   QGroupBox* PresetFrame = nullptr;
   QLabel* ClickToEditLabel = nullptr;
@@ -112,6 +114,7 @@ class ULink : public QWidget {
   void ShowTickedValueControls();
   void ShowValue(int i, int value);
   void UpdateCounts();
+  void UpdateBlockTotal();
 
   int ChannelBound() const;
   PaletteData& Palettes() { return app_.Fixture->Palettes; }

@@ -680,6 +680,45 @@ TEST_F(PaletteEditor, PalettesEditedHereAreSavedWithTheFixtureAndComeBack) {
   EXPECT_EQ(w->VScroll1[11]->value(), 0);
 }
 
+TEST_F(PaletteEditor, TheBlockLineShowsTheBytesTheSaveNeedsAndTurnsRedOverTheBlock) {
+  // Palettes 1..8 with all 12 channels and every preset named (1920 bytes),
+  // palette 9 with five presets (120 bytes), palette 10 with channel 1 and four
+  // presets (8 bytes): exactly the 2048 bytes of the block.
+  for (std::size_t p = 0; p < 10; ++p) {
+    palettes.PaletteName[p] = PaletteText::FromUtf8("P" + std::to_string(p + 1));
+    const std::size_t members = p < 9 ? 12 : 1;
+    const std::size_t presets = p < 8 ? 10 : p == 8 ? 5 : 4;
+    for (std::size_t ch = 0; ch < members; ++ch) palettes.PaletteMember[p][ch] = 1;
+    for (std::size_t k = 0; k < presets; ++k) palettes.PresetName[p][k] = PaletteText::FromUtf8("K");
+  }
+  ULink* w = OpenWithTwelve();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->BlockTotal->text(), "Palette block: 2048 of 2048 bytes");
+  EXPECT_TRUE(w->BlockTotal->styleSheet().isEmpty());
+  EXPECT_TRUE(Shown(w->BlockTotal));
+
+  ClickTab(w, 9);
+  Click(w->Command2[4]);
+  Retype(w->Text3, "More");
+  Click(w->Command1);  // preset "Save ": two bytes more
+  EXPECT_EQ(w->BlockTotal->text(), "Palette block: 2050 of 2048 bytes");
+  EXPECT_TRUE(w->BlockTotal->styleSheet().contains("bold"));
+  EXPECT_TRUE(w->BlockTotal->styleSheet().contains("color"));
+
+  Click(w->Command3);
+  Tick(w, 1);  // no member left in palette 10
+  Click(w->Command3);  // "Save Setting"
+  EXPECT_EQ(w->BlockTotal->text(), "Palette block: 2040 of 2048 bytes");
+  EXPECT_TRUE(w->BlockTotal->styleSheet().isEmpty());
+
+  // Counted with the fixture's channel count, as the save counts.
+  ClosePalette();
+  program.FixtureEditor()->Combo1->SetListIndex(5);  // 6 channels
+  w = PaletteEdit();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->BlockTotal->text(), "Palette block: 1020 of 2048 bytes");
+}
+
 // --- The palette editor beside the fixture editor: opened through "Show &P"
 // while the fixture editor stays open, it follows what happens there.
 
