@@ -235,6 +235,46 @@ TEST(TfftoolJson, BadValuesAreRefusedNamingTheField) {
   }
 }
 
+// Read from text, a number that is not negative is held unsigned: the lower bound
+// of each range that does not start at 0 must hold for it as well.
+TEST(TfftoolJson, LowerBoundsHoldForNumbersReadFromText) {
+  const auto palettes = [](const std::string& members) {
+    std::string list = R"(, "palettes": [{"members": )" + members + "}";
+    for (int p = 1; p < 10; ++p) list += ", {}";
+    return list + "]";
+  };
+  struct Bound {
+    std::string lowest;  // the members that set the field to its lowest value
+    std::string below;   // and one below it
+    const char* refused;
+  };
+  const Bound bounds[] = {
+      {R"("kind": "fixture", "channel_count": 1)", R"("kind": "fixture", "channel_count": 0)",
+       "channel_count: 0 is out of range 1..40"},
+      {R"("kind": "fixture", "max_pan_degree": -32768)", R"("kind": "fixture", "max_pan_degree": -32769)",
+       "max_pan_degree: -32769 is out of range -32768..32767"},
+      {R"("kind": "fixture", "max_tilt_degree": -32768)", R"("kind": "fixture", "max_tilt_degree": -32769)",
+       "max_tilt_degree: -32769 is out of range -32768..32767"},
+      {R"("kind": "fixture")" + palettes("[1]"), R"("kind": "fixture")" + palettes("[0]"),
+       "palettes[0].members[0]: 0 is out of range 1..40"},
+      {R"("kind": "led", "channel_count": 1)", R"("kind": "led", "channel_count": 0)",
+       "channel_count: 0 is out of range 1..10"},
+  };
+  for (const Bound& bound : bounds) {
+    const JsonParse lowest = ParseJsonText("{" + bound.lowest + "}");
+    ASSERT_EQ(lowest.error, "") << bound.lowest;
+    EXPECT_NO_THROW(RecordFromJson(lowest.value)) << bound.lowest;
+    const JsonParse below = ParseJsonText("{" + bound.below + "}");
+    ASSERT_EQ(below.error, "") << bound.below;
+    try {
+      RecordFromJson(below.value);
+      ADD_FAILURE() << bound.below << ": accepted";
+    } catch (const JsonFormError& e) {
+      EXPECT_EQ(std::string(e.what()), bound.refused);
+    }
+  }
+}
+
 TEST(TfftoolJson, LedAndNameSetRangesAreTheirOwn) {
   const std::pair<Json, const char*> cases[] = {
       {{{"kind", "led"}, {"channel_count", 11}}, "channel_count: 11 is out of range 1..10"},

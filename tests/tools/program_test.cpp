@@ -91,6 +91,8 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
   fs::create_directory(dir / "folder.tff");
   WriteText(dir / "syntax.json", "{\n  \"kind\": \"fixture\",\n  \"name\" \"Spot\"\n}\n");
   WriteText(dir / "count41.json", R"({"kind": "fixture", "channel_count": 41})");
+  WriteText(dir / "count0.json", R"({"kind": "fixture", "channel_count": 0})");
+  WriteText(dir / "led0.json", R"({"kind": "led", "channel_count": 0})");
   Json steps = FixtureToJson(*NewFixture());
   steps["steps"][3] = Json::array();
   for (int i = 0; i < 300; ++i) steps["steps"][3].push_back({{"from", 1}, {"to", 2}, {"name", "x"}});
@@ -108,6 +110,8 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
       {{"check", folder + "/folder.tff", "--kind", "fixture"}, "Is a directory"},
       {{"build", folder + "/syntax.json", out}, "syntax.json: line 3, column 15: syntax error"},
       {{"build", folder + "/count41.json", out}, "count41.json: channel_count: 41 is out of range 1..40"},
+      {{"build", folder + "/count0.json", out}, "count0.json: channel_count: 0 is out of range 1..40"},
+      {{"build", folder + "/led0.json", out}, "led0.json: channel_count: 0 is out of range 1..10"},
       {{"build", folder + "/steps300.json", out}, "steps[3]: expected a list of at most 255 entries, found 300"},
       {{"build", folder + "/name.json", out}, "name.json: name: expected a text, found 12"},
       {{"build", folder + "/missing.json", out}, "No such file"},

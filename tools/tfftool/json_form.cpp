@@ -33,9 +33,17 @@ class In {
 
   std::int64_t Integer(std::int64_t min, std::int64_t max) const {
     if (!value_->is_number_integer()) Fail("expected a whole number, found " + Describe(*value_));
-    const bool fits = value_->is_number_unsigned()
-                          ? value_->get<std::uint64_t>() <= static_cast<std::uint64_t>(max)
-                          : value_->get<std::int64_t>() >= min && value_->get<std::int64_t>() <= max;
+    // A number read from text that is not negative is held unsigned: both bounds
+    // apply to it all the same (0 is below 1..40).
+    bool fits = false;
+    if (value_->is_number_unsigned()) {
+      const auto number = value_->get<std::uint64_t>();
+      fits = (min <= 0 || number >= static_cast<std::uint64_t>(min)) &&
+             (max >= 0 && number <= static_cast<std::uint64_t>(max));
+    } else {
+      const auto number = value_->get<std::int64_t>();
+      fits = number >= min && number <= max;
+    }
     if (!fits) {
       Fail(value_->dump() + " is out of range " + std::to_string(min) + ".." + std::to_string(max));
     }
