@@ -308,6 +308,33 @@ TEST(TfftoolJson, MalformedTextIsReportedWithLineAndColumn) {
   EXPECT_TRUE(ParseJsonText("{\"a\": \"\\u0000\"}").error.empty());
 }
 
+TEST(TfftoolJson, TheWholeTextIsOneValueWithEveryKeyOnce) {
+  // A NUL byte ends the text for the library; here it is an error, wherever it is.
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fixture\"}\0{\"kind\": \"led\"}"s).error,
+            "line 1, column 20: unexpected NUL byte; a JSON text holds none");
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fixture\"}\n\0"s).error.substr(0, 17), "line 2, column 1:");
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fix\0ture\"}"s).error.substr(0, 18), "line 1, column 14:");
+
+  EXPECT_EQ(ParseJsonText(R"({"kind": "fixture", "kind": "led"})").error,
+            "line 1, column 21: kind: duplicate key; each key is given once in its object");
+  EXPECT_EQ(ParseJsonText("{\"channels\": [{}, {\"name_code\": 1,\n  \"name_code\": 2}]}").error,
+            "line 2, column 3: channels[1].name_code: duplicate key; each key is given once in its object");
+  EXPECT_EQ(ParseJsonText(R"({"a\"b": 1, "a\"b": 2})").error.substr(0, 24), "line 1, column 13: a\"b: ");
+  // The same key in different objects is no duplicate, and order is kept.
+  const JsonParse apart = ParseJsonText(R"({"b": {"a": 1, "b": 2}, "a": [{"a": 1}, {"a": 2}]})");
+  ASSERT_EQ(apart.error, "");
+  EXPECT_EQ(apart.value.dump(), R"({"b":{"a":1,"b":2},"a":[{"a":1},{"a":2}]})");
+
+  // A number too large for any field is reported where it starts, not thrown.
+  EXPECT_EQ(ParseJsonText("{\"max_pan_degree\":\n  -1e400}").error, "line 2, column 3: the number -1e400 is too large");
+  EXPECT_EQ(ParseJsonText("[1e400]").error, "line 1, column 2: the number 1e400 is too large");
+
+  // No record nests deeper than a few levels; a deep document is refused early.
+  EXPECT_EQ(ParseJsonText(std::string(64, '[') + std::string(64, ']')).error, "");
+  EXPECT_EQ(ParseJsonText(std::string(65, '[') + std::string(65, ']')).error,
+            "line 1, column 65: lists and objects nest deeper than 64 levels");
+}
+
 TEST(TfftoolJson, FormatKeepsPlainListsAndFlatObjectsOnOneLine) {
   const Json json = Json::parse(R"({"a": [1, 2], "b": [{"c": 1, "d": [0, 0]}, []], "e": "x"})");
   EXPECT_EQ(FormatJson(json),

@@ -98,6 +98,9 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
   for (int i = 0; i < 300; ++i) steps["steps"][3].push_back({{"from", 1}, {"to", 2}, {"name", "x"}});
   WriteText(dir / "steps300.json", steps.dump());
   WriteText(dir / "name.json", R"({"kind": "fixture", "name": 12})");
+  WriteText(dir / "nul.json", std::string("{\"kind\": \"fixture\"}\0{\"kind\": \"led\"}", 36));
+  WriteText(dir / "twice.json", R"({"kind": "fixture", "kind": "led"})");
+  WriteText(dir / "huge.json", R"({"kind": "fixture", "max_pan_degree": 1e400})");
 
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"dump", folder + "/empty.tff"}, "0 bytes is the size of no file"},
@@ -114,6 +117,9 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
       {{"build", folder + "/led0.json", out}, "led0.json: channel_count: 0 is out of range 1..10"},
       {{"build", folder + "/steps300.json", out}, "steps[3]: expected a list of at most 255 entries, found 300"},
       {{"build", folder + "/name.json", out}, "name.json: name: expected a text, found 12"},
+      {{"build", folder + "/nul.json", out}, "nul.json: line 1, column 20: unexpected NUL byte"},
+      {{"build", folder + "/twice.json", out}, "twice.json: line 1, column 21: kind: duplicate key"},
+      {{"build", folder + "/huge.json", out}, "huge.json: line 1, column 39: the number 1e400 is too large"},
       {{"build", folder + "/missing.json", out}, "No such file"},
       {{"build", folder + "/empty.tff", out}, "line 1, column 1"},
       {{"frobnicate"}, "unknown command"},
