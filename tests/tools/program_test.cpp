@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "fixture/file.h"
+#include "support/fifo.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
@@ -139,6 +140,42 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
     EXPECT_EQ(ReadText(dir / "out.tff"), "what the user had") << message;
     EXPECT_EQ(test::FileNames(dir.path()), before) << message;
   }
+}
+
+// A named pipe as any input comes back at once with the reason; a pipe or a
+// device as the output is refused and left as it was.
+TEST(TfftoolProgram, NamedPipesAndDevicesAreRefusedAtOnce) {
+  TempDir dir;
+  const fs::path pipe = dir / "pipe";
+  ASSERT_TRUE(test::MakeFifo(pipe));
+  const std::string fixture = (dir / "spot.tff").string();
+  test::WriteAll(fixture, NewFixtureFile());
+  const std::string json = (dir / "spot.json").string();
+  WriteText(json, R"({"kind": "fixture"})");
+  const std::vector<std::string> runs[] = {
+      {"dump", pipe.string()},
+      {"dump", pipe.string(), "--kind", "led"},
+      {"check", pipe.string()},
+      {"check", fixture, "--names", pipe.string()},
+      {"build", pipe.string(), (dir / "out.tff").string()},
+      {"build", json, pipe.string()},
+  };
+  for (const auto& args : runs) {
+    Outcome run;
+    EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] { run = RunProgram(args); })) << args[0] << " " << args.back();
+    EXPECT_EQ(run.status, 2) << args[0] << " " << args.back();
+    EXPECT_NE(run.err.find(pipe.string() + ": it is a named pipe (FIFO), not a regular file"), std::string::npos)
+        << run.err;
+  }
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"pipe", "spot.json", "spot.tff"}));
+
+  const fs::path device = dir / "null";
+  if (!test::MakeNullDevice(device)) GTEST_SKIP() << "this run may not make a device (mknod refused)";
+  const Outcome run = RunProgram({"build", json, device.string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("null: it is a character device, not a regular file"), std::string::npos) << run.err;
+  EXPECT_TRUE(fs::is_character_file(device));
 }
 
 TEST(TfftoolProgram, BuildReplacesOutAndDumpPrintsTheJson) {
