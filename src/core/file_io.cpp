@@ -19,6 +19,50 @@ IoError Failure(const std::string& what, const fs::path& path, int err) {
   return IoError{what + " " + path.string() + ": " + Describe(err)};
 }
 
+// What a path that is no regular file is, in words; nothing for a regular file.
+// A folder keeps the system's own words ("Is a directory").
+std::optional<IoError> NotRegular(const std::string& what, const fs::path& path, mode_t mode) {
+  if (S_ISREG(mode)) return std::nullopt;
+  if (S_ISDIR(mode)) return Failure(what, path, EISDIR);
+  const char* kind = S_ISFIFO(mode)   ? "a named pipe (FIFO)"
+                     : S_ISCHR(mode)  ? "a character device"
+                     : S_ISBLK(mode)  ? "a block device"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "something other than a file";
+  return IoError{what + " " + path.string() + ": it is " + kind + ", not a regular file"};
+}
+
+// Opens an existing regular file, or creates one with O_CREAT in `flags`.
+// Anything else is refused before it is opened where it can be told from its
+// path, and in any case by the type of what was opened, so that neither a named
+// pipe without a writer or reader nor a device can hold the program up. The
+// descriptor returned blocks again as usual.
+int OpenRegular(const fs::path& path, int flags, const std::string& what, std::optional<IoError>& error) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) {
+    if ((error = NotRegular(what, path, st.st_mode))) return -1;
+  }
+  const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = Failure(what, path, errno);
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0) {
+    error = Failure(what, path, errno);
+  } else {
+    error = NotRegular(what, path, st.st_mode);
+  }
+  if (!error) {
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) error = Failure(what, path, errno);
+  }
+  if (error) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 // Writes all of `data` to fd, honouring the test budget. Returns errno or 0.
 int WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
   while (size > 0) {
@@ -88,7 +132,10 @@ std::optional<IoError> ReplaceFile(const fs::path& requested, std::span<const st
 
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return Failure("Cannot replace", target, EISDIR);
+  // Only a file is replaced: a named pipe or a device keeps its place.
+  if (exists) {
+    if (auto refused = NotRegular("Cannot replace", target, old.st_mode)) return refused;
+  }
 
   std::string pattern = (folder / ("." + target.filename().string() + ".tmpXXXXXX")).string();
   Fd tmp(::mkstemp(pattern.data()));
@@ -103,8 +150,13 @@ std::optional<IoError> ReplaceFile(const fs::path& requested, std::span<const st
 
   if (int err = WriteAll(tmp.get(), bytes.data(), bytes.size())) return fail("Cannot write", err);
   if (keepTail && exists && static_cast<std::uintmax_t>(old.st_size) > bytes.size()) {
-    Fd in(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return fail("Cannot read", errno);
+    std::optional<IoError> refused;
+    Fd in(OpenRegular(target, O_RDONLY, "Cannot read", refused));
+    if (in.get() < 0) {
+      ::close(tmp.release());
+      ::unlink(tmpPath.c_str());
+      return refused;
+    }
     if (int err = CopyTail(in.get(), static_cast<off_t>(bytes.size()), tmp.get())) {
       return fail("Cannot keep the end of", err);
     }
@@ -138,8 +190,9 @@ std::optional<IoError> ReplaceFile(const fs::path& requested, std::span<const st
 
 std::optional<IoError> WriteAt(const fs::path& target, std::uint64_t offset,
                                std::span<const std::uint8_t> bytes) {
-  Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return Failure("Cannot open", target, errno);
+  std::optional<IoError> error;
+  Fd fd(OpenRegular(target, O_WRONLY | O_CREAT, "Cannot write", error));
+  if (fd.get() < 0) return error;
   if (::lseek(fd.get(), static_cast<off_t>(offset), SEEK_SET) < 0) {
     return Failure("Cannot seek in", target, errno);
   }
@@ -151,18 +204,11 @@ std::optional<IoError> WriteAt(const fs::path& target, std::uint64_t offset,
 
 ReadResult ReadFilePrefix(const fs::path& path, std::size_t maxBytes) {
   ReadResult result;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    result.error = Failure("Cannot open", path, errno);
-    return result;
-  }
+  Fd fd(OpenRegular(path, O_RDONLY, "Cannot read", result.error));
+  if (fd.get() < 0) return result;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) {
     result.error = Failure("Cannot read", path, errno);
-    return result;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    result.error = Failure("Cannot read", path, EISDIR);
     return result;
   }
   result.fileSize = static_cast<std::uintmax_t>(st.st_size);

@@ -6,6 +6,10 @@
 // temporary file in the target's folder, flushes it to the disk, gives it the old
 // file's permissions and renames it over the target. Until the rename the old
 // file is untouched; on any failure the temporary file is removed.
+//
+// Only regular files are read or written. A folder, a named pipe, a device or a
+// socket is refused with a reason ("... not a regular file") and left as it is;
+// none of them can make a call wait.
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +30,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Replaces the file at `target` by `bytes`. With `keepTail`, whatever the old file
 // held beyond bytes.size() is copied after them, so the file never gets shorter.
+// A symbolic link stays: the file it points at is replaced.
 std::optional<IoError> ReplaceFile(const std::filesystem::path& target,
                                    std::span<const std::uint8_t> bytes,
                                    bool keepTail = false);
@@ -44,7 +49,8 @@ struct ReadResult {
 // Reads the first `maxBytes` bytes of a file (never more, whatever its size).
 ReadResult ReadFilePrefix(const std::filesystem::path& path, std::size_t maxBytes);
 
-// Creates an empty file when none exists; an existing file is left as it is.
+// Creates an empty file when nothing of that name exists; whatever exists (a file,
+// a named pipe, a link) is left as it is and not opened.
 std::optional<IoError> CreateIfMissing(const std::filesystem::path& path);
 
 // For tests: while an instance lives, the file layer of this thread fails once

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "support/fifo.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 
@@ -196,6 +197,32 @@ TEST(ChannelNameSet, ReadOnlyFileIsReadAndUnreadableOneIsNoUsableFile) {
   }
   fs::permissions(dir / "ro", fs::perms::owner_all);
   EXPECT_TRUE(test::FileNames(dir / "ro").empty());
+}
+
+// A named pipe called "ChNameSet.fix" must not hold up the editor's start: it is
+// no usable file, and neither a load, nor adding a name, nor a save replaces it.
+TEST(ChannelNameSet, ANamedPipeIsNoUsableFileAndStaysAsItIs) {
+  TempDir dir;
+  const fs::path pipe = dir / "ChNameSet.fix";
+  ASSERT_TRUE(test::MakeFifo(pipe));
+  std::optional<ChannelNameSet> fixtureEditors;
+  std::optional<ChannelNameSet> nameEditors;
+  std::optional<IoError> added;
+  EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] {
+    fixtureEditors = LoadChannelNameSet(pipe, kFixtureEditorMinimum);
+    nameEditors = LoadChannelNameSet(pipe, kNameEditorMinimum);
+    ChannelNameSet set = BuiltInSet();
+    SetEntryName(set, 59, "Gobo");
+    added = WriteChannelNameEntry(set, 59, pipe);
+  }));
+  EXPECT_FALSE(fixtureEditors);
+  EXPECT_FALSE(nameEditors);
+  ASSERT_TRUE(added);
+  EXPECT_NE(added->message.find("not a regular file"), std::string::npos) << added->message;
+  ChannelNameSet set = BuiltInSet();
+  EXPECT_TRUE(SaveChannelNameSet(set, pipe));
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(test::FileNames(dir.path()), std::vector<std::string>{"ChNameSet.fix"});
 }
 
 TEST(ChannelNameSet, FailedSaveReportsAndLeavesTheOldFileByteIdentical) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fixture/model.h"
+#include "support/fifo.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 
@@ -388,6 +389,21 @@ TEST(LedReader, ReadsOnlyTheFirst512BytesOfAFileAndReportsMissingOnes) {
   EXPECT_FALSE(missing.record);
   EXPECT_NE(missing.error.find("missing.tff"), std::string::npos) << missing.error;
   EXPECT_FALSE(ReadLedFixtureFile(dir.path()).record);
+}
+
+TEST(LedReader, ANamedPipeIsRefusedAtOnceAndNotReplacedBySaving) {
+  TempDir dir;
+  const fs::path pipe = dir / "pipe.tff";
+  ASSERT_TRUE(test::MakeFifo(pipe));
+  LedReadResult read;
+  EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] { read = ReadLedFixtureFile(pipe); }));
+  EXPECT_FALSE(read.record);
+  EXPECT_NE(read.error.find("pipe.tff: it is a named pipe (FIFO), not a regular file"), std::string::npos)
+      << read.error;
+  LedFixtureRecord fixture;
+  fixture.ChannelCount = 2;
+  EXPECT_TRUE(WriteLedFixtureFile(fixture, pipe));
+  EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "fixture/editor_window.h"
 #include "led_fixture/editor_window.h"
 #include "palette/editor_window.h"
+#include "support/fifo.h"
 #include "support/gui.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
@@ -58,6 +59,60 @@ TEST_F(Moves, AtStartOnlyTheFixtureEditorIsOpen) {
   EXPECT_TRUE(Active(Editor::Fixture));
   EXPECT_EQ(program.app.PaletteChannelCount, 0);
   EXPECT_EQ(program.app.Fixture->ChannelCount, 8);
+}
+
+// A named pipe called "ChNameSet.fix" beside the program: the program starts at
+// once with a fixture editor that offers no names, the name editor shows the
+// built-in names and cannot save over the pipe, and the pipe is left as it was.
+// A pipe chosen in the open dialog is refused the same way.
+TEST(Start, ANamedPipeBesideTheProgramHoldsNothingUpAndStaysAsItIs) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const fs::path pipe = dir / "ChNameSet.fix";
+  ASSERT_TRUE(test::MakeFifo(pipe));
+  test::ScriptedDialogs dialogs;
+  AppState app;
+  app.ProgramFolder = dir.path();
+  app.Dialogs = &dialogs;
+  MainForm form(app);
+  form.Quit = [] {};
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] {
+    form.Start();
+    QApplication::processEvents();
+  }));
+  Pelorin* fixture = form.EditorWidget<Pelorin>(Editor::Fixture);
+  ASSERT_NE(fixture, nullptr);
+  EXPECT_EQ(fixture->Combo10->count(), 0);
+
+  EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] {
+    form.numChname->trigger();
+    QApplication::processEvents();
+  }));
+  EditChName* names = form.EditorWidget<EditChName>(Editor::ChannelNames);
+  ASSERT_NE(names, nullptr);
+  EXPECT_EQ(names->ChMSFlexGrid->TextMatrix(1, 1), "Pan");
+  EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] {
+    QTest::mouseClick(names->ChSave, Qt::LeftButton);
+    QApplication::processEvents();
+  }));
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_TRUE(dialogs.asked[0].text.contains("not a regular file")) << dialogs.asked[0].text.toStdString();
+
+  const fs::path chosen = dir / "pipe.tff";
+  ASSERT_TRUE(test::MakeFifo(chosen));
+  dialogs.files.push_back(QString::fromStdString(chosen.string()));
+  form.ShowEditor(Editor::Fixture);
+  EXPECT_TRUE(test::ReturnsPromptly(chosen, [&] { fixture->OpenFixture->trigger(); }));
+  ASSERT_EQ(dialogs.asked.size(), 2u);
+  EXPECT_TRUE(dialogs.asked[1].text.contains("not a regular file")) << dialogs.asked[1].text.toStdString();
+  EXPECT_EQ(app.Fixture->ChannelCount, 8);
+
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_TRUE(fs::is_fifo(chosen));
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"ChNameSet.fix", "pipe.tff"}));
 }
 
 TEST_F(Moves, FixtureEditMovesAnOpenEditorAndRecreatesAClosedOne) {

@@ -235,6 +235,46 @@ TEST(TfftoolJson, BadValuesAreRefusedNamingTheField) {
   }
 }
 
+// Read from text, a number that is not negative is held unsigned: the lower bound
+// of each range that does not start at 0 must hold for it as well.
+TEST(TfftoolJson, LowerBoundsHoldForNumbersReadFromText) {
+  const auto palettes = [](const std::string& members) {
+    std::string list = R"(, "palettes": [{"members": )" + members + "}";
+    for (int p = 1; p < 10; ++p) list += ", {}";
+    return list + "]";
+  };
+  struct Bound {
+    std::string lowest;  // the members that set the field to its lowest value
+    std::string below;   // and one below it
+    const char* refused;
+  };
+  const Bound bounds[] = {
+      {R"("kind": "fixture", "channel_count": 1)", R"("kind": "fixture", "channel_count": 0)",
+       "channel_count: 0 is out of range 1..40"},
+      {R"("kind": "fixture", "max_pan_degree": -32768)", R"("kind": "fixture", "max_pan_degree": -32769)",
+       "max_pan_degree: -32769 is out of range -32768..32767"},
+      {R"("kind": "fixture", "max_tilt_degree": -32768)", R"("kind": "fixture", "max_tilt_degree": -32769)",
+       "max_tilt_degree: -32769 is out of range -32768..32767"},
+      {R"("kind": "fixture")" + palettes("[1]"), R"("kind": "fixture")" + palettes("[0]"),
+       "palettes[0].members[0]: 0 is out of range 1..40"},
+      {R"("kind": "led", "channel_count": 1)", R"("kind": "led", "channel_count": 0)",
+       "channel_count: 0 is out of range 1..10"},
+  };
+  for (const Bound& bound : bounds) {
+    const JsonParse lowest = ParseJsonText("{" + bound.lowest + "}");
+    ASSERT_EQ(lowest.error, "") << bound.lowest;
+    EXPECT_NO_THROW(RecordFromJson(lowest.value)) << bound.lowest;
+    const JsonParse below = ParseJsonText("{" + bound.below + "}");
+    ASSERT_EQ(below.error, "") << bound.below;
+    try {
+      RecordFromJson(below.value);
+      ADD_FAILURE() << bound.below << ": accepted";
+    } catch (const JsonFormError& e) {
+      EXPECT_EQ(std::string(e.what()), bound.refused);
+    }
+  }
+}
+
 TEST(TfftoolJson, LedAndNameSetRangesAreTheirOwn) {
   const std::pair<Json, const char*> cases[] = {
       {{{"kind", "led"}, {"channel_count", 11}}, "channel_count: 11 is out of range 1..10"},
@@ -266,6 +306,33 @@ TEST(TfftoolJson, MalformedTextIsReportedWithLineAndColumn) {
   EXPECT_EQ(ParseJsonText("[1, 2").error.substr(0, 17), "line 1, column 6:");
   EXPECT_EQ(ParseJsonText("{} x").error.substr(0, 17), "line 1, column 4:");
   EXPECT_TRUE(ParseJsonText("{\"a\": \"\\u0000\"}").error.empty());
+}
+
+TEST(TfftoolJson, TheWholeTextIsOneValueWithEveryKeyOnce) {
+  // A NUL byte ends the text for the library; here it is an error, wherever it is.
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fixture\"}\0{\"kind\": \"led\"}"s).error,
+            "line 1, column 20: unexpected NUL byte; a JSON text holds none");
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fixture\"}\n\0"s).error.substr(0, 17), "line 2, column 1:");
+  EXPECT_EQ(ParseJsonText("{\"kind\": \"fix\0ture\"}"s).error.substr(0, 18), "line 1, column 14:");
+
+  EXPECT_EQ(ParseJsonText(R"({"kind": "fixture", "kind": "led"})").error,
+            "line 1, column 21: kind: duplicate key; each key is given once in its object");
+  EXPECT_EQ(ParseJsonText("{\"channels\": [{}, {\"name_code\": 1,\n  \"name_code\": 2}]}").error,
+            "line 2, column 3: channels[1].name_code: duplicate key; each key is given once in its object");
+  EXPECT_EQ(ParseJsonText(R"({"a\"b": 1, "a\"b": 2})").error.substr(0, 24), "line 1, column 13: a\"b: ");
+  // The same key in different objects is no duplicate, and order is kept.
+  const JsonParse apart = ParseJsonText(R"({"b": {"a": 1, "b": 2}, "a": [{"a": 1}, {"a": 2}]})");
+  ASSERT_EQ(apart.error, "");
+  EXPECT_EQ(apart.value.dump(), R"({"b":{"a":1,"b":2},"a":[{"a":1},{"a":2}]})");
+
+  // A number too large for any field is reported where it starts, not thrown.
+  EXPECT_EQ(ParseJsonText("{\"max_pan_degree\":\n  -1e400}").error, "line 2, column 3: the number -1e400 is too large");
+  EXPECT_EQ(ParseJsonText("[1e400]").error, "line 1, column 2: the number 1e400 is too large");
+
+  // No record nests deeper than a few levels; a deep document is refused early.
+  EXPECT_EQ(ParseJsonText(std::string(64, '[') + std::string(64, ']')).error, "");
+  EXPECT_EQ(ParseJsonText(std::string(65, '[') + std::string(65, ']')).error,
+            "line 1, column 65: lists and objects nest deeper than 64 levels");
 }
 
 TEST(TfftoolJson, FormatKeepsPlainListsAndFlatObjectsOnOneLine) {

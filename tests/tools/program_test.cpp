@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "fixture/file.h"
+#include "support/fifo.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
@@ -91,11 +92,16 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
   fs::create_directory(dir / "folder.tff");
   WriteText(dir / "syntax.json", "{\n  \"kind\": \"fixture\",\n  \"name\" \"Spot\"\n}\n");
   WriteText(dir / "count41.json", R"({"kind": "fixture", "channel_count": 41})");
+  WriteText(dir / "count0.json", R"({"kind": "fixture", "channel_count": 0})");
+  WriteText(dir / "led0.json", R"({"kind": "led", "channel_count": 0})");
   Json steps = FixtureToJson(*NewFixture());
   steps["steps"][3] = Json::array();
   for (int i = 0; i < 300; ++i) steps["steps"][3].push_back({{"from", 1}, {"to", 2}, {"name", "x"}});
   WriteText(dir / "steps300.json", steps.dump());
   WriteText(dir / "name.json", R"({"kind": "fixture", "name": 12})");
+  WriteText(dir / "nul.json", std::string("{\"kind\": \"fixture\"}\0{\"kind\": \"led\"}", 36));
+  WriteText(dir / "twice.json", R"({"kind": "fixture", "kind": "led"})");
+  WriteText(dir / "huge.json", R"({"kind": "fixture", "max_pan_degree": 1e400})");
 
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"dump", folder + "/empty.tff"}, "0 bytes is the size of no file"},
@@ -108,8 +114,13 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
       {{"check", folder + "/folder.tff", "--kind", "fixture"}, "Is a directory"},
       {{"build", folder + "/syntax.json", out}, "syntax.json: line 3, column 15: syntax error"},
       {{"build", folder + "/count41.json", out}, "count41.json: channel_count: 41 is out of range 1..40"},
+      {{"build", folder + "/count0.json", out}, "count0.json: channel_count: 0 is out of range 1..40"},
+      {{"build", folder + "/led0.json", out}, "led0.json: channel_count: 0 is out of range 1..10"},
       {{"build", folder + "/steps300.json", out}, "steps[3]: expected a list of at most 255 entries, found 300"},
       {{"build", folder + "/name.json", out}, "name.json: name: expected a text, found 12"},
+      {{"build", folder + "/nul.json", out}, "nul.json: line 1, column 20: unexpected NUL byte"},
+      {{"build", folder + "/twice.json", out}, "twice.json: line 1, column 21: kind: duplicate key"},
+      {{"build", folder + "/huge.json", out}, "huge.json: line 1, column 39: the number 1e400 is too large"},
       {{"build", folder + "/missing.json", out}, "No such file"},
       {{"build", folder + "/empty.tff", out}, "line 1, column 1"},
       {{"frobnicate"}, "unknown command"},
@@ -129,6 +140,42 @@ TEST(TfftoolProgram, BadInputsGiveOneLineAndStatus2AndWriteNothing) {
     EXPECT_EQ(ReadText(dir / "out.tff"), "what the user had") << message;
     EXPECT_EQ(test::FileNames(dir.path()), before) << message;
   }
+}
+
+// A named pipe as any input comes back at once with the reason; a pipe or a
+// device as the output is refused and left as it was.
+TEST(TfftoolProgram, NamedPipesAndDevicesAreRefusedAtOnce) {
+  TempDir dir;
+  const fs::path pipe = dir / "pipe";
+  ASSERT_TRUE(test::MakeFifo(pipe));
+  const std::string fixture = (dir / "spot.tff").string();
+  test::WriteAll(fixture, NewFixtureFile());
+  const std::string json = (dir / "spot.json").string();
+  WriteText(json, R"({"kind": "fixture"})");
+  const std::vector<std::string> runs[] = {
+      {"dump", pipe.string()},
+      {"dump", pipe.string(), "--kind", "led"},
+      {"check", pipe.string()},
+      {"check", fixture, "--names", pipe.string()},
+      {"build", pipe.string(), (dir / "out.tff").string()},
+      {"build", json, pipe.string()},
+  };
+  for (const auto& args : runs) {
+    Outcome run;
+    EXPECT_TRUE(test::ReturnsPromptly(pipe, [&] { run = RunProgram(args); })) << args[0] << " " << args.back();
+    EXPECT_EQ(run.status, 2) << args[0] << " " << args.back();
+    EXPECT_NE(run.err.find(pipe.string() + ": it is a named pipe (FIFO), not a regular file"), std::string::npos)
+        << run.err;
+  }
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"pipe", "spot.json", "spot.tff"}));
+
+  const fs::path device = dir / "null";
+  if (!test::MakeNullDevice(device)) GTEST_SKIP() << "this run may not make a device (mknod refused)";
+  const Outcome run = RunProgram({"build", json, device.string()});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("null: it is a character device, not a regular file"), std::string::npos) << run.err;
+  EXPECT_TRUE(fs::is_character_file(device));
 }
 
 TEST(TfftoolProgram, BuildReplacesOutAndDumpPrintsTheJson) {

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <iterator>
 #include <optional>
 #include <span>
+#include <unordered_set>
 #include <vector>
 
 namespace brannoc::tfftool {
@@ -33,9 +35,17 @@ class In {
 
   std::int64_t Integer(std::int64_t min, std::int64_t max) const {
     if (!value_->is_number_integer()) Fail("expected a whole number, found " + Describe(*value_));
-    const bool fits = value_->is_number_unsigned()
-                          ? value_->get<std::uint64_t>() <= static_cast<std::uint64_t>(max)
-                          : value_->get<std::int64_t>() >= min && value_->get<std::int64_t>() <= max;
+    // A number read from text that is not negative is held unsigned: both bounds
+    // apply to it all the same (0 is below 1..40).
+    bool fits = false;
+    if (value_->is_number_unsigned()) {
+      const auto number = value_->get<std::uint64_t>();
+      fits = (min <= 0 || number >= static_cast<std::uint64_t>(min)) &&
+             (max >= 0 && number <= static_cast<std::uint64_t>(max));
+    } else {
+      const auto number = value_->get<std::int64_t>();
+      fits = number >= min && number <= max;
+    }
     if (!fits) {
       Fail(value_->dump() + " is out of range " + std::to_string(min) + ".." + std::to_string(max));
     }
@@ -423,11 +433,188 @@ std::string Position(std::string_view text, std::size_t offset) {
 }
 
 // The library's message without its own prefix and position.
-std::string Reason(const std::string& what) {
+std::string Reason(std::string what) {
+  if (what.rfind("[json.exception.", 0) == 0) {
+    const auto close = what.find("] ");
+    if (close != std::string::npos) what.erase(0, close + 2);
+  }
   const auto column = what.find(", column ");
   const auto colon = column == std::string::npos ? std::string::npos : what.find(": ", column);
-  return colon == std::string::npos ? what : what.substr(colon + 2);
+  if (colon != std::string::npos) what.erase(0, colon + 2);
+  return what;
 }
+
+// No record nests deeper than five levels; a deeper document is refused before
+// it can take the memory of the machine.
+constexpr std::size_t kMaxJsonDepth = 64;
+
+// Walks over the text and keeps, where all copies see it, how far the parser has
+// read: the parser itself gives a position only with its errors.
+class TrackedChar {
+ public:
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
+
+  TrackedChar(const char* at, const char** reached) : at_(at), reached_(reached) {}
+  reference operator*() const { return *at_; }
+  TrackedChar& operator++() {
+    *reached_ = ++at_;
+    return *this;
+  }
+  TrackedChar operator++(int) {
+    TrackedChar before = *this;
+    ++*this;
+    return before;
+  }
+  bool operator==(const TrackedChar& other) const { return at_ == other.at_; }
+
+ private:
+  const char* at_;
+  const char** reached_;
+};
+
+// Builds the document from the parser's events as the library would, except that
+// a key given twice in one object, or nesting beyond kMaxJsonDepth, ends the
+// parse with an error; every error keeps the offset of the byte it is about.
+class DocumentBuilder {
+ public:
+  using number_integer_t = Json::number_integer_t;
+  using number_unsigned_t = Json::number_unsigned_t;
+  using number_float_t = Json::number_float_t;
+  using string_t = Json::string_t;
+  using binary_t = Json::binary_t;
+
+  DocumentBuilder(std::string_view text, const char* const& reached) : text_(text), reached_(reached) {}
+
+  Json& Document() { return document_; }
+  const std::string& Error() const { return error_; }
+  std::size_t ErrorOffset() const { return errorOffset_; }
+
+  bool null() { return Add(Json(nullptr)); }
+  bool boolean(bool value) { return Add(Json(value)); }
+  bool number_integer(number_integer_t value) { return Add(Json(value)); }
+  bool number_unsigned(number_unsigned_t value) { return Add(Json(value)); }
+  bool number_float(number_float_t value, const string_t&) { return Add(Json(value)); }
+  bool string(string_t& value) { return Add(Json(std::move(value))); }
+  bool binary(binary_t& value) { return Add(Json(std::move(value))); }
+
+  bool start_object(std::size_t) { return Open(Json::object()); }
+  bool start_array(std::size_t) { return Open(Json::array()); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+
+  bool key(string_t& key) {
+    OpenValue& object = open_.back();
+    if (!object.keys.insert(key).second) {
+      return Fail(KeyStart(), PathOfMember(key) + ": duplicate key; each key is given once in its object");
+    }
+    object.key = std::move(key);
+    return true;
+  }
+
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& lastToken, const Exception& e) {
+    constexpr int kNumberOverflow = 406;
+    if (e.id == kNumberOverflow) {
+      // The position is just past the number.
+      const std::size_t start = position >= lastToken.size() ? position - lastToken.size() : 0;
+      return Fail(start, "the number " + lastToken + " is too large");
+    }
+    // The position counts the bytes read, the offending one included.
+    return Fail(position > 0 ? position - 1 : 0, Reason(e.what()));
+  }
+
+ private:
+  struct OpenValue {
+    Json* value;
+    std::unordered_set<std::string> keys;  // an object's keys so far
+    std::string key;                       // the key of the member being read
+  };
+
+  std::size_t Reached() const { return static_cast<std::size_t>(reached_ - text_.data()); }
+
+  // The opening quote of the key just read (the parser has read up to its closing
+  // quote): the first quote before it that no backslash escapes.
+  std::size_t KeyStart() const {
+    std::size_t at = Reached() >= 2 ? Reached() - 2 : 0;
+    while (at > 0) {
+      if (text_[at] == '"') {
+        std::size_t slashes = 0;
+        while (slashes < at && text_[at - 1 - slashes] == '\\') ++slashes;
+        if (slashes % 2 == 0) break;
+      }
+      --at;
+    }
+    return at;
+  }
+
+  // "channels[3].partner" for the member `key` of the innermost open object.
+  std::string PathOfMember(const std::string& key) const {
+    std::string path;
+    for (std::size_t i = 0; i + 1 < open_.size(); ++i) {
+      const OpenValue& c = open_[i];
+      if (c.value->is_array()) {
+        path += "[" + std::to_string(c.value->size() - 1) + "]";
+      } else {
+        path += (path.empty() ? "" : ".") + c.key;
+      }
+    }
+    return path + (path.empty() ? "" : ".") + key;
+  }
+
+  // Puts `value` where the document is at, and answers where it went.
+  Json* Place(Json&& value) {
+    if (open_.empty()) {
+      document_ = std::move(value);
+      return &document_;
+    }
+    OpenValue& parent = open_.back();
+    if (parent.value->is_array()) {
+      auto& list = parent.value->get_ref<Json::array_t&>();
+      list.push_back(std::move(value));
+      return &list.back();
+    }
+    // Keys are known to be new: append without the object's own linear search.
+    auto& members = parent.value->get_ref<Json::object_t&>();
+    members.Json::object_t::Container::emplace_back(parent.key, std::move(value));
+    return &members.back().second;
+  }
+
+  bool Add(Json&& value) {
+    Place(std::move(value));
+    return true;
+  }
+
+  bool Open(Json&& empty) {
+    if (open_.size() >= kMaxJsonDepth) {
+      return Fail(Reached() > 0 ? Reached() - 1 : 0,
+                  "lists and objects nest deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+    }
+    open_.push_back({Place(std::move(empty)), {}, {}});
+    return true;
+  }
+
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+
+  bool Fail(std::size_t offset, std::string message) {
+    errorOffset_ = offset;
+    error_ = std::move(message);
+    return false;
+  }
+
+  std::string_view text_;
+  const char* const& reached_;
+  Json document_;
+  std::vector<OpenValue> open_;
+  std::string error_;
+  std::size_t errorOffset_ = 0;
+};
 
 }  // namespace
 
@@ -487,12 +674,22 @@ std::string FormatJson(const Json& json) {
 
 JsonParse ParseJsonText(std::string_view text) {
   JsonParse result;
-  try {
-    result.value = Json::parse(text.begin(), text.end());
-  } catch (const Json::parse_error& e) {
-    // e.byte counts the bytes read, the offending one included.
-    result.error = Position(text, e.byte > 0 ? e.byte - 1 : 0) + ": " + Reason(e.what());
+  const char* reached = text.data();
+  DocumentBuilder builder(text, reached);
+  const bool parsed = Json::sax_parse(TrackedChar(text.data(), &reached),
+                                      TrackedChar(text.data() + text.size(), &reached), &builder);
+  // The parser takes a NUL byte outside a text for the end of the input: what
+  // follows it would go unread. No JSON text holds one.
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string_view::npos && (parsed || builder.ErrorOffset() >= nul)) {
+    result.error = Position(text, nul) + ": unexpected NUL byte; a JSON text holds none";
+    return result;
   }
+  if (!parsed) {
+    result.error = Position(text, builder.ErrorOffset()) + ": " + builder.Error();
+    return result;
+  }
+  result.value = std::move(builder.Document());
   return result;
 }
 

@@ -58,6 +58,10 @@ struct JsonParse {
   Json value;
   std::string error;  // "line 3, column 14: syntax error ..." when the text is malformed
 };
+// The text must be exactly one JSON value: anything after it (a NUL byte
+// included), a key given twice in one object, a number too large for a double or
+// nesting deeper than 64 levels is malformed, with the line and column of where
+// it is.
 JsonParse ParseJsonText(std::string_view text);
 
 }  // namespace brannoc::tfftool
