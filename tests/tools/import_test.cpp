@@ -91,9 +91,7 @@ TEST_F(TfftoolImport, PrintsTheReportAndExits1WhenSomethingChanged) {
   const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode=extended"});  // letter case ignored
   EXPECT_EQ(run.status, kExitFindings) << run.err;
   EXPECT_EQ(run.out,
-            "\"Pan fine\" (channel 2) is not in the channel name set\n"
-            "\"Frost\" (channel 3) is not in the channel name set\n"
-            "\"Tilt fine\" (channel 4) is not in the channel name set\n"
+            "Not in the channel name set: \"Pan fine\" (channel 2), \"Frost\" (channel 3), \"Tilt fine\" (channel 4)\n"
             "Channel 4 \"Tilt fine\" is a fine channel without its coarse channel in this mode; it stays a plain "
             "channel\n");
   EXPECT_EQ(ReadAll(out).size(), 6144u);
@@ -112,7 +110,7 @@ TEST_F(TfftoolImport, AddsTheMissingNamesToTheSetAndGivesTheirCodes) {
                         "--add-names"});
   EXPECT_EQ(run.status, kExitFindings) << run.err;
   EXPECT_NE(run.out.find("\"Frost\" is added to " + names.string() + " with code 63\n"), std::string::npos) << run.out;
-  EXPECT_EQ(run.out.find("is not in the channel name set"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("Not in the channel name set"), std::string::npos) << run.out;
   // Slots 59, 60, 61 in channel order, as the editor adds a typed name; the rest
   // of the file as it was.
   const Bytes after = ReadAll(names);
