@@ -102,6 +102,9 @@ TEST_F(TfftoolImport, ListsTheModes) {
   EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.out, "\"Basic\": 2 channels, 2 steps\n\"Extended\": 4 channels, 0 steps\n");
   EXPECT_FALSE(fs::exists(out));
+  const ToolRun help = Tool({"import", "--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_EQ(help.out.rfind("Usage: tfftool import QXF OUT", 0), 0u) << help.out;
 }
 
 TEST_F(TfftoolImport, AddsTheMissingNamesToTheSetAndGivesTheirCodes) {
