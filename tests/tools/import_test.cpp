@@ -155,6 +155,12 @@ TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
   fails({"import", broken.string(), out.string()},
         broken.string() + ": not readable as XML: Start-end tags mismatch at line 3, column 17");
 
+  const fs::path huge = dir / "Huge.qxf";
+  test::WriteAll(huge, Bytes(5 * 1024 * 1024, ' '));
+  fails({"import", huge.string(), out.string()},
+        huge.string() + ": the file is 5242880 bytes long; a fixture definition of more than 4 MB is not read");
+  fs::remove(huge);
+
   // A fixture that cannot be written leaves the name set as it was.
   const fs::path nowhere = dir / "missing" / "Spot.tff";
   const ToolRun run = Tool({"import", qxf.string(), nowhere.string(), "--mode", "Extended", "--names", names.string(),

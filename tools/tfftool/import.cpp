@@ -85,11 +85,7 @@ Bytes PatchedNameSet(const Bytes& original, const ChannelNameSet& set, const std
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
   const ReadResult file = ReadFilePrefix(request.qxf, kMaxQxfBytes + 1);
   if (file.error) return Fail(err, file.error->message);
-  if (file.fileSize > kMaxQxfBytes) {
-    return Fail(err, request.qxf + ": the file is " + std::to_string(file.fileSize) +
-                         " bytes long; a fixture definition of more than " +
-                         std::to_string(kMaxQxfBytes / (1024 * 1024)) + " MB is not read");
-  }
+  if (const auto tooLarge = QxfTooLarge(file.fileSize)) return Fail(err, request.qxf + ": " + *tooLarge);
   const QxfModeList list = ListQxfModes(file.bytes);
   if (!list.Error.empty()) return Fail(err, request.qxf + ": " + list.Error);
   if (request.listModes) {
