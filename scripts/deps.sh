@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev
   nlohmann-json3-dev
+  libpugixml-dev
+  qlcplus-data
 )
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then
   packages+=(xvfb xauth)
