@@ -146,7 +146,7 @@ void EditChName::Form_Load() {
 
   ChTextEdit->HideEditor();
 
-  const auto path = ChannelNameSetPath(app_.ProgramFolder);
+  const auto path = ChannelNameSetPath(app_.NameSetFolder);
   if (auto set = LoadChannelNameSet(path, kNameEditorMinimum)) {
     NameSet = *set;
     fileAsRead_ = *set;
@@ -208,7 +208,7 @@ void EditChName::ChTextEdit_LostFocus() {
 }
 
 void EditChName::ChSave_Click() {
-  const auto path = ChannelNameSetPath(app_.ProgramFolder);
+  const auto path = ChannelNameSetPath(app_.NameSetFolder);
   ChannelNameSet toSave = NameSet;
   std::vector<int> taken;
   const ReadResult now = ReadFilePrefix(path, kNameSetFileSize);

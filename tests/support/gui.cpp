@@ -31,20 +31,20 @@ std::optional<QString> ScriptedDialogs::SaveFileName(QWidget* parent, const QStr
   return OpenFileName(parent, filter);
 }
 
-ProgramUnderTest::ProgramUnderTest(bool withNames) {
+ProgramUnderTest::ProgramUnderTest(bool withNames, const QString& startFile) {
   if (withNames) {
     ChannelNameSet set;
     RestoreDefaultNames(set);
     SaveChannelNameSet(set, ChannelNameSetPath(dir.path()));
   }
-  app.ProgramFolder = dir.path();
+  app.NameSetFolder = dir.path();
   app.Dialogs = &dialogs;
   form = std::make_unique<MainForm>(app);
   form->Quit = [this] { ++quits; };
   form->show();
   form->activateWindow();
   if (!QTest::qWaitForWindowActive(form.get())) ADD_FAILURE() << "the parent window never became active";
-  form->Start();
+  form->Start(startFile);
   QApplication::processEvents();
 }
 
