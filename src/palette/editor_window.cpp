@@ -46,7 +46,8 @@ QString Caption(const std::string& utf8) {
   return text;
 }
 
-QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxText()); }
+// A name in a box: without its padding, so that the box takes what is typed after it.
+QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxTextTrimmed()); }
 
 }  // namespace
 
