@@ -238,7 +238,7 @@ TEST_F(PaletteEditor, TheThreeStatesOfferWhatTheyShould) {
     SCOPED_TRACE("browsing on opening");
     ExpectState(w, browsing, {2});
   }
-  EXPECT_EQ(w->Text2->Text(), "Beam  ");
+  EXPECT_EQ(w->Text2->Text(), "Beam");
 
   Click(w->Command3);
   {
@@ -303,7 +303,7 @@ TEST_F(PaletteEditor, BarsShowTheirValueFromTheTopAndAValueOf200OpensAtPosition5
   EXPECT_EQ(ValueBox(w, 3), "200");
   EXPECT_EQ(w->EditValues[2], 200);
   EXPECT_EQ(w->EditValues[30], 7);
-  EXPECT_EQ(w->Text3->Text(), "Half  ");
+  EXPECT_EQ(w->Text3->Text(), "Half");
 
   bar->setValue(0);
   EXPECT_EQ(ValueBox(w, 3), "255");
@@ -517,7 +517,7 @@ TEST_F(PaletteEditor, ClosingDuringPresetEditingOrSettingModeDropsTheEdits) {
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(w->SettingMode);
   EXPECT_EQ(w->Command3->text(), "Update Setting");
-  EXPECT_EQ(w->Text2->Text(), "Stay  ");
+  EXPECT_EQ(w->Text2->Text(), "Stay");
   EXPECT_TRUE(w->Check1[0]->isChecked());
   EXPECT_FALSE(w->Check1[4]->isChecked());
 }
@@ -651,7 +651,7 @@ TEST_F(PaletteEditor, PalettesEditedHereAreSavedWithTheFixtureAndComeBack) {
   EXPECT_EQ(w->Text2->Text(), "");
   EXPECT_EQ(w->Command2[0]->text(), "Lost  ");
   ClickTab(w, 2);
-  EXPECT_EQ(w->Text2->Text(), "Gobo  ");
+  EXPECT_EQ(w->Text2->Text(), "Gobo");
   EXPECT_TRUE(w->Check1[11]->isChecked());
   EXPECT_TRUE(Shown(w->VScroll1[11]));
   Click(w->Command2[9]);
