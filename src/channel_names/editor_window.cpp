@@ -100,6 +100,7 @@ void EditChName::BuildControls() {
   layout->addWidget(client);
 
   ChMSFlexGrid = Place(new ui::Grid(2, /*fixedFirstColumn=*/true, client), 120, 120, 4935, 7440);
+  ChMSFlexGrid->setAccessibleName(QStringLiteral("Channel names"));  // it has no label of its own
   ChMSFlexGrid->SetRows(kGridRows);
   ChTextEdit = new ui::TextBox(client);
   ChTextEdit->SetMaxLength(static_cast<int>(kNameWidth));
@@ -117,6 +118,7 @@ void EditChName::BuildControls() {
     return b;
   };
   ChSave = button(QStringLiteral("Save"));
+  ChSave->setToolTip(QString::fromStdString(ChannelNameSetPath(app_.NameSetFolder).string()));
   Command1 = button(QStringLiteral("Exit"));
   Init = button(QStringLiteral("Init"));
   Command2 = button(QStringLiteral("Change"));

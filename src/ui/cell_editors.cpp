@@ -24,6 +24,11 @@ namespace {
 
 bool IsTab(const QKeyEvent& event) { return event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab; }
 
+// A screen reader announces a cell editor by the header of the column it edits.
+void NameAfterColumn(QWidget* editor, const Grid* grid) {
+  if (grid) editor->setAccessibleName(grid->TextMatrix(0, grid->Col()));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- Chooser
@@ -126,6 +131,7 @@ void Chooser::PlaceOver(const QRect& cell) {
 }
 
 void Chooser::ShowAndFocus() {
+  NameAfterColumn(this, grid_);
   show();
   setFocus(Qt::OtherFocusReason);
 }
@@ -202,6 +208,7 @@ void TextBox::PlaceOver(const QRect& cell) {
 }
 
 void TextBox::ShowAndFocus() {
+  NameAfterColumn(this, grid_);
   show();
   setFocus(Qt::OtherFocusReason);
 }
