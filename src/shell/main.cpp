@@ -3,6 +3,7 @@
 //   brannoc512 [FILE]    FILE, a fixture file, opens in the fixture editor at start
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -32,6 +33,7 @@ std::filesystem::path NameSetFolderOfThisRun() {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);  // takes Qt's own options out of argv
   QGuiApplication::setDesktopFileName(QStringLiteral("brannoc512"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/brannoc512.png")));
   // The windows were laid out for a narrow 8-point face.
   QFont font = QApplication::font();
   font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), font.family()});
