@@ -4,10 +4,11 @@
 # built-in names, and that the installed program, started as a user with a home
 # of its own, keeps the vocabulary in the user's data folder and not beside
 # itself.
-#   install_tree_test.sh BUILD_DIR SOURCE_DIR
+#   install_tree_test.sh BUILD_DIR SOURCE_DIR [CMAKE]
 set -euo pipefail
 build=$1
 source=$2
+cmake=${3:-cmake}
 
 work=$(mktemp -d)
 program_pid=
@@ -24,7 +25,7 @@ need xmllint
 need update-mime-database
 
 prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 # --- the files, and nothing else
 expected=(
