@@ -44,20 +44,20 @@ std::optional<int> ScriptedDialogs::ChooseFromList(QWidget*, const QString& titl
   return pick;
 }
 
-ProgramUnderTest::ProgramUnderTest(bool withNames) {
+ProgramUnderTest::ProgramUnderTest(bool withNames, const QString& startFile) {
   if (withNames) {
     ChannelNameSet set;
     RestoreDefaultNames(set);
     SaveChannelNameSet(set, ChannelNameSetPath(dir.path()));
   }
-  app.ProgramFolder = dir.path();
+  app.NameSetFolder = dir.path();
   app.Dialogs = &dialogs;
   form = std::make_unique<MainForm>(app);
   form->Quit = [this] { ++quits; };
   form->show();
   form->activateWindow();
   if (!QTest::qWaitForWindowActive(form.get())) ADD_FAILURE() << "the parent window never became active";
-  form->Start();
+  form->Start(startFile);
   QApplication::processEvents();
 }
 

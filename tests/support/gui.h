@@ -59,7 +59,8 @@ class ScriptedDialogs : public ui::Dialogs {
 class ProgramUnderTest {
  public:
   // `withNames`: a "ChNameSet.fix" holding the built-in names beside the program.
-  explicit ProgramUnderTest(bool withNames = true);
+  // `startFile`: the file named on the command line, if any.
+  explicit ProgramUnderTest(bool withNames = true, const QString& startFile = QString());
   ~ProgramUnderTest();
 
   Pelorin* FixtureEditor() const;
