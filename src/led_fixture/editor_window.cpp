@@ -103,6 +103,9 @@ void LedFixture::ConnectHandlers() {
 }
 
 void LedFixture::Form_Load() {
+  // Opening the window is no edit: a fixture without unsaved changes has none
+  // after it either, though the count goes back to 8.
+  const bool unsaved = HasUnsavedChanges(app_, nullptr);
   for (int n = 1; n <= kLedMaxChannels; ++n) Combo1->AddItem(QString::number(n));
   for (std::string_view name : kLedNames) Combo10->AddItem(Latin1(name));
   for (int t = 0; t < kChannelTypeCount; ++t) Combo13->AddItem(TypeText(t));
@@ -121,6 +124,23 @@ void LedFixture::Form_Load() {
 
   Combo1->SetListIndex(kDefaultChannelCount - 1);  // runs Combo1_Click
   AutoAdvance = false;
+  if (!unsaved) {
+    app_.LedSaved = Led();
+    app_.LedSaved->FixtureName = FixedText<11>::FromUtf8(Text1->Text().toStdString());
+  }
+}
+
+bool LedFixture::HasUnsavedChanges(const AppState& app, const LedFixture* window) {
+  if (!app.LedSaved) return false;
+  LedFixtureRecord now = *app.LedFixture;
+  now.FixtureName =
+      window ? FixedText<11>::FromUtf8(window->Text1->Text().toStdString()) : app.LedSaved->FixtureName;
+  return !SameLedFile(now, *app.LedSaved);
+}
+
+QString LedFixture::FixtureName(const AppState& app, const LedFixture* window) {
+  if (window) return window->Text1->Text();
+  return app.LedSaved ? QString::fromStdString(app.LedSaved->FixtureName.BoxText()) : QString();
 }
 
 LedChannelRecord* LedFixture::ChannelOfRow(int row) {
@@ -273,18 +293,23 @@ void LedFixture::CommitOpenEditor() {
 
 void LedFixture::Command1_Click() { SaveLedFixture(); }
 
-void LedFixture::SaveLedFixture() {
+bool LedFixture::SaveLedFixture() {
   CommitOpenEditor();
   LedFixtureRecord& led = Led();
   led.FixtureName = FixedText<11>::FromUtf8(Text1->Text().toStdString());
   RebuildLedFunctionMap(led);
 
   const auto name = ui::AskSavePath(*app_.Dialogs, this, kLedFilter, QStringLiteral(".tff"));
-  if (!name) return;  // cancelled, or the old file is to stay
+  if (!name) return false;  // cancelled, or the old file is to stay
   // The old file stays until the new one is complete; the writer replaces it.
   const auto error = WriteLedFixtureFile(led, std::filesystem::path(name->toStdString()));
   ShowTypesAfterSave();
-  if (error) ui::ReportSaveFailure(*app_.Dialogs, this, *name, error->message);
+  if (error) {
+    ui::ReportSaveFailure(*app_.Dialogs, this, *name, error->message);
+    return false;
+  }
+  app_.LedSaved = led;
+  return true;
 }
 
 void LedFixture::ShowTypesAfterSave() {

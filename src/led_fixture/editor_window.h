@@ -44,7 +44,16 @@ class LedFixture : public QWidget {
   void Combo13_LostFocus();
   void Combo2_LostFocus();
   void Command1_Click();
-  void SaveLedFixture();
+  // True when the file was written.
+  bool SaveLedFixture();
+
+  // Whether a save would write other bytes than the last save did (or than a
+  // save would have when the editor first showed the fixture). The name counts
+  // only while the editor is open (`window`): a name typed into a window that
+  // has closed went with it.
+  static bool HasUnsavedChanges(const AppState& app, const LedFixture* window);
+  // The name the fixture goes by: the name box's while the editor is open.
+  static QString FixtureName(const AppState& app, const LedFixture* window);
 
   // Settles an open chooser before anything reads the record.
   void CommitOpenEditor();

@@ -112,6 +112,14 @@ Bytes BuildLedFixtureImage(LedFixtureRecord& fixture) {
   return image;
 }
 
+bool SameLedFile(const LedFixtureRecord& a, const LedFixtureRecord& b) {
+  LedFixtureRecord first = a;
+  LedFixtureRecord second = b;
+  RebuildLedFunctionMap(first);
+  RebuildLedFunctionMap(second);
+  return BuildLedFixtureImage(first) == BuildLedFixtureImage(second);
+}
+
 void RederiveLedTypes(LedFixtureRecord& fixture) { DecodeTypes(fixture, LeftOver::BecomesLtp); }
 
 std::optional<IoError> WriteLedFixtureFile(LedFixtureRecord& fixture,

@@ -98,6 +98,10 @@ Bytes BuildLedFixtureImage(LedFixtureRecord& fixture);
 // at is LTP (SettleLowByteChannels), so a second save writes what the first did.
 void RederiveLedTypes(LedFixtureRecord& fixture);
 
+// Whether saves of the two fixtures as they stand would write the same 512
+// bytes (the records themselves are left as they are).
+bool SameLedFile(const LedFixtureRecord& a, const LedFixtureRecord& b);
+
 // Saves the fixture at `path`: BuildLedFixtureImage, then the old file is
 // replaced by the complete new one (a failure leaves the old file as it was and
 // says what failed), then RederiveLedTypes. Whether or not the file could be

@@ -295,6 +295,7 @@ void ULink::Command3_Click() {
     if (Check1[at]->isChecked()) VScroll1[at]->show();
   }
   UpdateCounts();
+  shell_.RecordFixtureChange(0);
   SettingMode = false;
   Command3->setText(QStringLiteral("Updata Setting"));
   for (int i = 0; i < bound; ++i) Check1[static_cast<std::size_t>(i)]->setEnabled(false);
@@ -361,6 +362,7 @@ void ULink::Command1_Click() {
     palettes.PresetValue[p][at][preset] = EditValues[at];
   }
   UpdateCounts();
+  shell_.RecordFixtureChange(0);
 }
 
 void ULink::Command4_Click() {
@@ -380,6 +382,7 @@ void ULink::TabStrip1_Click() {
     if (answer == ui::Answer::Ok) {
       StoreSetting();
       UpdateCounts();
+      shell_.RecordFixtureChange(0);
     }
     SettingMode = false;
     Command3->setText(QStringLiteral("Updata Setting"));

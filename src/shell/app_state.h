@@ -1,13 +1,15 @@
 #pragma once
 // What lives for the whole run, whichever windows are open: the one fixture with
-// its steps and palettes, the one LED fixture, the channel count handed to the
-// palette editor, and the folder of "ChNameSet.fix". The shell creates it and
-// hands it to each window it opens; no window owns it, so closing a window loses
-// nothing.
+// its steps, palettes and undo history, the one LED fixture, the channel count
+// handed to the palette editor, and the folder of "ChNameSet.fix". The shell
+// creates it and hands it to each window it opens; no window owns it, so closing
+// a window loses nothing.
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
+#include "fixture/history.h"
 #include "fixture/model.h"
 #include "led_fixture/model.h"
 #include "ui/dialogs.h"
@@ -16,7 +18,12 @@ namespace brannoc {
 
 struct AppState {
   std::unique_ptr<FixtureRecord> Fixture = std::make_unique<FixtureRecord>();
+  // The fixture's undo history and the fixture as last saved, opened or started.
+  FixtureHistory History;
   std::unique_ptr<LedFixtureRecord> LedFixture = std::make_unique<LedFixtureRecord>();
+  // The LED fixture as last saved, or as its editor first showed it; nothing
+  // until then.
+  std::optional<LedFixtureRecord> LedSaved;
   std::uint8_t PaletteChannelCount = 0;
   // Set once the fixture editor has opened: from then on it shows the fixture in
   // memory whenever it opens again.
@@ -45,7 +52,16 @@ class Shell {
   // not open. Called whenever the fixture in memory is replaced as a whole and
   // whenever a new channel count is handed to the palette editor.
   virtual void RefreshPaletteEditor() = 0;
-  // Ends the program at once: every window closes without a question.
+  // The one way a committed change of the fixture in memory is recorded: the
+  // history takes the record as a step when it differs from the step shown
+  // (changes with the same nonzero `run`, such as keys typed into one box, make
+  // one step), and the fixture editor shows what can be undone or redone and
+  // whether the fixture is unsaved.
+  virtual void RecordFixtureChange(int run) = 0;
+  // Ends the program: first, for the fixture and then the LED fixture, when it
+  // has unsaved changes, asks whether to save them (Yes saves through its
+  // editor, No goes on, Cancel keeps the program running, as does a save that
+  // fails or is cancelled); then every window closes without a question.
   virtual void EndProgram() = 0;
   // True while the program is ending, so closing windows make no moves.
   virtual bool Ending() const = 0;

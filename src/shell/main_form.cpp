@@ -55,8 +55,11 @@ MainForm::MainForm(AppState& app) : app_(app) {
 }
 
 MainForm::~MainForm() {
-  // The windows close with the frame; none of them may make a move then.
+  // None of the windows may make a move now. They go first, while the shell they
+  // report to is whole.
   ending_ = true;
+  const auto open = windows_;
+  for (const auto& [editor, sub] : open) delete sub.data();
 }
 
 void MainForm::Start(const QString& file) {
@@ -126,14 +129,79 @@ void MainForm::Closed(Editor editor) {
   if (editor == Editor::ChannelNames || editor == Editor::Palette) ShowAtTopLeft(Editor::Fixture);
 }
 
+void MainForm::RecordFixtureChange(int run) {
+  if (ending_) return;
+  app_.History.Record(*app_.Fixture, run);
+  if (auto* fixture = EditorWidget<Pelorin>(Editor::Fixture)) fixture->ShowEditState();
+}
+
 void MainForm::EndProgram() {
+  if (ending_ || !MayEnd()) return;
+  CloseAllEditors();
+  close();
+  if (Quit) Quit();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+  // Closing the parent window is one more way to end the program.
+  if (!ending_) {
+    if (!MayEnd()) {
+      event->ignore();
+      return;
+    }
+    CloseAllEditors();
+    if (Quit) Quit();
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void MainForm::CloseAllEditors() {
   ending_ = true;
   const auto open = windows_;
   for (const auto& [editor, sub] : open) {
     if (sub) sub->close();
   }
-  close();
-  if (Quit) Quit();
+}
+
+bool MainForm::MayEnd() {
+  // What an open cell editor holds is part of what is unsaved.
+  if (auto* fixture = EditorWidget<Pelorin>(Editor::Fixture)) fixture->CommitOpenEditor();
+  if (auto* led = EditorWidget<LedFixture>(Editor::LedFixture)) led->CommitOpenEditor();
+
+  if (app_.History.Modified(*app_.Fixture) &&
+      !SaveBeforeEnding(Editor::Fixture, QStringLiteral("The fixture"),
+                        QString::fromStdString(app_.Fixture->FixtureName.BoxText()))) {
+    return false;
+  }
+  const auto* led = EditorWidget<LedFixture>(Editor::LedFixture);
+  if (LedFixture::HasUnsavedChanges(app_, led) &&
+      !SaveBeforeEnding(Editor::LedFixture, QStringLiteral("The LED fixture"), LedFixture::FixtureName(app_, led))) {
+    return false;
+  }
+  return true;
+}
+
+bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QString& name) {
+  const QString shown = name.trimmed();
+  const QString named = shown.isEmpty() ? what : what + QStringLiteral(" \"") + shown + QStringLiteral("\"");
+  const ui::Answer answer =
+      app_.Dialogs->Ask(this, named + QStringLiteral(" has unsaved changes. Save them before the program ends?"),
+                        QStringLiteral("Pelorin Fixture"), ui::Buttons::YesNoCancel, ui::Icon::None);
+  if (answer == ui::Answer::No) return true;
+  if (answer != ui::Answer::Yes) return false;
+
+  // Saved the usual way, in its editor, which the user sees first.
+  if (Window(editor)) {
+    ShowEditor(editor);
+  } else {
+    ShowAtTopLeft(editor);
+  }
+  if (editor == Editor::Fixture) {
+    auto* fixture = EditorWidget<Pelorin>(editor);
+    return fixture && fixture->SaveFixtureAs();
+  }
+  auto* led = EditorWidget<LedFixture>(editor);
+  return led && led->SaveLedFixture();
 }
 
 }  // namespace brannoc

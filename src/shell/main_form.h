@@ -3,7 +3,8 @@
 // owns no data; it shows the editor windows, each at most once, and carries out
 // the moves between them:
 //   "&FixtureEdit", "&LedFixtureEdit", "&EditChName"  show that editor at the top-left
-//   "&Exit" here or in an editor                      end the program at once
+//   "&Exit" here or in an editor, closing this window  end the program, after asking
+//                                                     about unsaved changes
 //   the fixture editor's "&Palette Edit"              it hands over its channel count,
 //                                                     closes, and the palette editor shows
 //   the fixture editor's "Led Fixture &Edit"          the LED fixture editor shows too
@@ -40,6 +41,7 @@ class MainForm : public QMainWindow, public Shell {
   void ShowAtTopLeft(Editor editor) override;
   void CloseEditor(Editor editor) override;
   void RefreshPaletteEditor() override;
+  void RecordFixtureChange(int run) override;
   void EndProgram() override;
   bool Ending() const override { return ending_; }
 
@@ -62,7 +64,19 @@ class MainForm : public QMainWindow, public Shell {
   // How the program ends; tests replace it.
   std::function<void()> Quit;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  // Asks about the unsaved changes of the fixture, then of the LED fixture, and
+  // saves what the user wants saved. False: the program is to keep running.
+  bool MayEnd();
+  // One question about an editor's unsaved changes, and on Yes its save
+  // (through the editor, shown first). False: the program is to keep running.
+  bool SaveBeforeEnding(Editor editor, const QString& what, const QString& name);
+  // Closes every editor window without a question.
+  void CloseAllEditors();
+
   QMdiSubWindow* Create(Editor editor);
   // Creates the window W of `editor` in a frame of its own and runs its set-up.
   template <class W>

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QStandardItemModel>
+#include <utility>
 
 #include "core/codepage.h"
 #include "ui/grid.h"
@@ -214,11 +215,13 @@ void Chooser::wheelEvent(QWheelEvent* event) {
 // ---------------------------------------------------------------- TextBox
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+  // Qt announces the user's edit before the change itself; Edited follows
+  // Changed, so that it finds what Changed made of the text.
+  connect(this, &QLineEdit::textEdited, this, [this] { userEdit_ = true; });
   connect(this, &QLineEdit::textChanged, this, [this] {
+    const bool edited = std::exchange(userEdit_, false);
     if (!quiet_ && Changed) Changed();
-  });
-  connect(this, &QLineEdit::textEdited, this, [this] {
-    if (Edited) Edited();
+    if (edited && Edited) Edited();
   });
 }
 
@@ -226,6 +229,16 @@ void TextBox::SetInitialText(const QString& text) {
   quiet_ = true;
   setText(text);
   quiet_ = false;
+}
+
+void TextBox::ForgetUndo() {
+  if (!isUndoAvailable() && !isRedoAvailable()) return;
+  // Setting the text starts the box's own history afresh.
+  const int caret = cursorPosition();
+  quiet_ = true;
+  setText(text());
+  quiet_ = false;
+  setCursorPosition(caret);
 }
 
 void TextBox::AttachToGrid(Grid* grid) {

@@ -21,7 +21,7 @@
 //   - The mouse wheel turns only a chooser that has the focus; a non-editable
 //     chooser never selects by typed letters.
 // TextBox (one line, with a maximum length): Changed on any change of the text,
-// Edited only on the user's, KeyPress and LostFocus as above.
+// Edited only on the user's, after Changed; KeyPress and LostFocus as above.
 // As cell editors, both return the focus to their grid on Tab, a focused editor
 // that is hidden parks the focus on its grid without announcing it, and a shown
 // editor carries the header of the column it edits as its accessible name.
@@ -96,6 +96,8 @@ class TextBox : public QLineEdit {
   // The text a box shows when the window opens, set without running Changed.
   void SetInitialText(const QString& text);
   void SetMaxLength(int characters) { setMaxLength(characters); }
+  // Forgets what the box's own undo and redo could take back; the text stays.
+  void ForgetUndo();
 
   void AttachToGrid(Grid* grid);
   void PlaceOver(const QRect& cell);
@@ -116,6 +118,7 @@ class TextBox : public QLineEdit {
 
  private:
   bool quiet_ = false;
+  bool userEdit_ = false;
   QPointer<Grid> grid_;
 };
 

@@ -406,5 +406,23 @@ TEST(LedReader, ANamedPipeIsRefusedAtOnceAndNotReplacedBySaving) {
   EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
+TEST(SameLedFile, ComparesWhatASaveWouldWrite) {
+  TempDir dir;
+  LedFixtureRecord saved = Fixture(3);
+  Name(saved, 1, 8);
+  SetType(saved, 2, InstantLTP16H, 3);
+  SetType(saved, 3, InstantLTP16L);
+  Save(dir, saved);  // the record as the save leaves it
+
+  LedFixtureRecord now = saved;
+  Name(now, 5, 2);  // beyond the count: a save does not write it
+  EXPECT_TRUE(SameLedFile(now, saved));
+  now.FixtureName.Assign("Par 64");
+  EXPECT_FALSE(SameLedFile(now, saved));
+  now = saved;
+  SetType(now, 2, HTP);
+  EXPECT_FALSE(SameLedFile(now, saved));
+}
+
 }  // namespace
 }  // namespace brannoc

@@ -545,6 +545,7 @@ TEST_F(PaletteEditor, ClosingDuringPresetEditingOrSettingModeDropsTheEdits) {
 
 TEST_F(PaletteEditor, ExitWhileOpenEndsWithoutReopeningTheFixtureEditor) {
   ASSERT_NE(OpenWithTwelve(), nullptr);
+  program.dialogs.answers = {Answer::No};  // the twelve channels are not to be saved
   program.form->numExit->trigger();
   QApplication::processEvents();
   EXPECT_EQ(program.quits, 1);

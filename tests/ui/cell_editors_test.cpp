@@ -427,6 +427,31 @@ TEST_F(EditorTest, ChangedForEveryChangeEditedOnlyForTyping) {
   box->SetText("Old");
   EXPECT_EQ(changed, 3);
   EXPECT_EQ(edited, 1);
+
+  // Edited comes after Changed, and sees what Changed made of the text.
+  box->Changed = [&] {
+    if (box->Text() == "Oldx") box->SetText("0");
+  };
+  QString seen;
+  box->Edited = [&] { seen += box->Text() + ";"; };
+  box->end(false);
+  test::TypeInto(box, "x");
+  EXPECT_EQ(seen, "0;");
+}
+
+TEST_F(EditorTest, ForgetUndoKeepsTheTextAndDropsTheBoxsOwnHistory) {
+  int changed = 0;
+  box->Changed = [&] { ++changed; };
+  FocusOn(box);
+  test::TypeInto(box, "Spot");
+  box->setCursorPosition(2);
+  ASSERT_TRUE(box->isUndoAvailable());
+  changed = 0;
+  box->ForgetUndo();
+  EXPECT_FALSE(box->isUndoAvailable());
+  EXPECT_EQ(box->Text(), "Spot");
+  EXPECT_EQ(box->cursorPosition(), 2);
+  EXPECT_EQ(changed, 0);
 }
 
 TEST_F(EditorTest, MaxLengthLimitsTypingAndText) {
