@@ -34,10 +34,10 @@ expected=(
   share/applications/brannoc512.desktop
   share/brannoc512/ChNameSet.fix
   share/doc/brannoc512/README.md
+  share/doc/brannoc512/copyright
   share/icons/hicolor/scalable/apps/brannoc512.svg
   share/mime/packages/brannoc512.xml
 )
-[[ -f "$source/LICENSE" ]] && expected+=(share/doc/brannoc512/LICENSE)
 # The pictures the README shows travel with it.
 while read -r picture; do
   expected+=("share/doc/brannoc512/$picture")
