@@ -30,7 +30,7 @@ targets=(
   "json     json    -max_len=65536 -dict=fuzz/json.dict"
 )
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE= \
   -DBRANNOC_FUZZ=ON -DBRANNOC_BUILD_GUI=OFF >/dev/null
 names=()
 for line in "${targets[@]}"; do
