@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev
   nlohmann-json3-dev
+  libpugixml-dev
+  qlcplus-data
   clang libclang-rt-14-dev
 )
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then

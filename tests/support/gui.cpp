@@ -31,6 +31,19 @@ std::optional<QString> ScriptedDialogs::SaveFileName(QWidget* parent, const QStr
   return OpenFileName(parent, filter);
 }
 
+std::optional<int> ScriptedDialogs::ChooseFromList(QWidget*, const QString& title, const QString& prompt,
+                                                   const std::vector<ui::ListEntry>& entries) {
+  lists.push_back({title, prompt, entries});
+  if (picks.empty()) return std::nullopt;
+  const std::optional<int> pick = picks.front();
+  picks.pop_front();
+  if (pick && (*pick < 0 || *pick >= static_cast<int>(entries.size()) || !entries[*pick].whyNot.isEmpty())) {
+    ADD_FAILURE() << "entry " << *pick << " cannot be chosen";
+    return std::nullopt;
+  }
+  return pick;
+}
+
 ProgramUnderTest::ProgramUnderTest(bool withNames) {
   if (withNames) {
     ChannelNameSet set;
