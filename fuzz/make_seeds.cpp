@@ -3,8 +3,10 @@
 //   OUT/led/*.tff       LED fixture files as the LED editor's "Save" writes them
 //   OUT/names/*.fix     channel name sets as the name editor's "Save" writes them
 //   OUT/json/*.json     tfftool's JSON form: dumps of those records and short documents
+//   OUT/qxf/*.qxf       small QLC+ fixture definitions for the import
 // The records are the fresh ones the editors start with, a few that reach the
-// edges of the layout, and varied ones from a fixed seed.
+// edges of the layout, and varied ones from a fixed seed. (scripts/fuzz.sh adds
+// a few definitions from QLC+'s own library to the .qxf seeds when it is there.)
 //
 // Usage: brannoc_fuzz_seeds OUT
 
@@ -14,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "channel_names/name_set.h"
 #include "fixture/file.h"
@@ -162,6 +165,95 @@ bool WriteJson(const fs::path& folder, test::RecordGenerator& generate) {
   return ok;
 }
 
+// ---- QLC+ fixture definitions
+
+std::string Definition(const std::string& model, const std::string& body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE FixtureDefinition>\n"
+         "<FixtureDefinition xmlns=\"http://www.qlcplus.org/FixtureDefinition\">\n"
+         " <Manufacturer>Seed</Manufacturer>\n <Model>" +
+         model + "</Model>\n <Type>Moving Head</Type>\n" + body + "</FixtureDefinition>\n";
+}
+
+std::string QxfChannel(const std::string& name, const std::string& attributes, const std::string& inside) {
+  return " <Channel Name=\"" + name + "\"" + attributes + ">" + inside + "</Channel>\n";
+}
+
+std::string Capability(int min, int max, const std::string& text) {
+  return "<Capability Min=\"" + std::to_string(min) + "\" Max=\"" + std::to_string(max) + "\">" + text +
+         "</Capability>";
+}
+
+std::string QxfMode(const std::string& name, const std::vector<std::string>& channels, const std::string& extra = "") {
+  std::string mode = " <Mode Name=\"" + name + "\">\n";
+  for (std::size_t i = 0; i < channels.size(); ++i) {
+    mode += "  <Channel Number=\"" + std::to_string(i) + "\">" + channels[i] + "</Channel>\n";
+  }
+  return mode + extra + " </Mode>\n";
+}
+
+// A moving head: 16-bit pan and tilt by preset and by group, wheels with long
+// capability texts, a default out of range, physical data in the fixture and in
+// a mode, and modes with a channel left undefined and with fine channels alone.
+std::string SpotDefinition() {
+  std::string colours;
+  const char* names[] = {"White", "Red", "Deep blue (Lee 119)", "Congo blue \xE2\x86\x92 UV", "Rainbow slow to fast"};
+  for (int i = 0; i < 5; ++i) colours += Capability(i * 20, i * 20 + 19, names[i]);
+  const std::string body =
+      QxfChannel("Pan", " Preset=\"PositionPan\"", "") + QxfChannel("Pan fine", " Preset=\"PositionPanFine\"", "") +
+      QxfChannel("Tilt", "", "<Group Byte=\"0\">Tilt</Group>") +
+      QxfChannel("Tilt fine", "", "<Group Byte=\"1\">Tilt</Group>") +
+      QxfChannel("Master dimmer", " Default=\"255\"", "<Group Byte=\"0\">Intensity</Group>" + Capability(0, 255, "0-100%")) +
+      QxfChannel("Colour wheel", "", "<Group Byte=\"0\">Colour</Group>" + colours) +
+      QxfChannel("Gobo wheel", "", "<Group Byte=\"0\">Gobo</Group>" + Capability(0, 9, "Open") +
+                                       Capability(10, 19, "Gobo 1 shake slow to fast") + Capability(20, 300, "Out of range")) +
+      QxfChannel("Gobo rotation", "", "<Group Byte=\"0\">Gobo</Group>") +
+      QxfChannel("Shutter / Strobe", "", "<Group Byte=\"0\">Shutter</Group>" + Capability(0, 7, "Closed") +
+                                             Capability(8, 255, "Strobe slow to fast")) +
+      QxfChannel("Zoom", " Default=\"300\"", "<Group Byte=\"0\">Beam</Group>") +
+      QxfChannel("Pan/Tilt speed", "", "<Group Byte=\"0\">Speed</Group>") +
+      " <Physical><Focus Type=\"Head\" PanMax=\"540\" TiltMax=\"270\"/></Physical>\n" +
+      QxfMode("Extended", {"Pan", "Pan fine", "Tilt", "Tilt fine", "Master dimmer", "Colour wheel", "Gobo wheel",
+                           "Gobo rotation", "Shutter / Strobe", "Zoom", "Pan/Tilt speed"}) +
+      QxfMode("Basic", {"Pan", "Tilt", "Master dimmer", "Colour wheel", "Shutter / Strobe"},
+              "  <Physical><Focus PanMax=\"630\" TiltMax=\"900\"/></Physical>\n") +
+      QxfMode("Fine alone", {"Tilt fine", "Pan fine", "Master dimmer"}) +
+      QxfMode("Undefined", {"Pan", "Frost"});
+  return Definition("Seed Spot 575 &amp; friends", body);
+}
+
+// An LED bar of 14 RGB cells: one mode of 42 channels, more than a fixture holds,
+// and one of 3.
+std::string BarDefinition() {
+  std::string body;
+  std::vector<std::string> all;
+  for (int cell = 1; cell <= 14; ++cell) {
+    for (const char* colour : {"Red", "Green", "Blue"}) {
+      const std::string name = std::string(colour) + " " + std::to_string(cell);
+      body += QxfChannel(name, std::string(" Preset=\"Intensity") + colour + "\"", "");
+      all.push_back(name);
+    }
+  }
+  body += QxfMode("42 channels", all) + QxfMode("3 channels", {"Red 1", "Green 1", "Blue 1"});
+  return Definition("Seed Bar", body);
+}
+
+// A dimmer whose texts use what XML allows: CDATA, character references, a comment.
+std::string DimmerDefinition() {
+  const std::string body =
+      QxfChannel("Intensit\xC3\xA9", "",
+                 "<Group Byte=\"0\">Intensity</Group><!-- one capability --><Capability Min=\"0\" Max=\"255\">"
+                 "<![CDATA[Fade <in> & out]]></Capability>") +
+      QxfMode("1 channel", {"Intensit&#xE9;"});
+  return Definition("Seed Dimmer", body);
+}
+
+bool WriteQxf(const fs::path& folder) {
+  bool ok = Write(folder / "spot.qxf", SpotDefinition());
+  ok = Write(folder / "bar.qxf", BarDefinition()) && ok;
+  ok = Write(folder / "dimmer.qxf", DimmerDefinition()) && ok;
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -171,7 +263,7 @@ int main(int argc, char** argv) {
   }
   const fs::path out = argv[1];
   std::error_code ec;
-  for (const char* kind : {"fixture", "led", "names", "json"}) {
+  for (const char* kind : {"fixture", "led", "names", "json", "qxf"}) {
     fs::create_directories(out / kind, ec);
     if (ec) {
       std::fprintf(stderr, "Cannot create %s: %s\n", (out / kind).c_str(), ec.message().c_str());
@@ -183,5 +275,6 @@ int main(int argc, char** argv) {
   ok = WriteLedFixtures(out / "led", generate) && ok;
   ok = WriteNameSets(out / "names", generate) && ok;
   ok = WriteJson(out / "json", generate) && ok;
+  ok = WriteQxf(out / "qxf") && ok;
   return ok ? 0 : 1;
 }

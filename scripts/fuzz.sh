@@ -4,7 +4,9 @@
 # the other, from seeds the program's own writers make plus what earlier runs
 # found. Any finding fails the run.
 #
-#   scripts/fuzz.sh [SECONDS]
+#   scripts/fuzz.sh [SECONDS [TARGET...]]
+#
+# TARGET is fixture, led, name_set, json or qxf; without one, all of them run.
 #
 # Everything stays in build/fuzz: the seeds (made afresh), the growing corpus of
 # each target (corpus/TARGET), the input of each finding (findings/TARGET/crash-*,
@@ -13,11 +15,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage="Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (seconds per target, default 60;
+targets: fixture led name_set json qxf, default all)"
 seconds="${1:-60}"
 if [[ ! "$seconds" =~ ^[1-9][0-9]*$ ]]; then
-  echo "Usage: scripts/fuzz.sh [SECONDS]   (seconds per target, default 60)" >&2
+  echo "$usage" >&2
   exit 2
 fi
+shift $(($# > 0 ? 1 : 0))
 
 scripts/deps.sh
 
@@ -28,7 +33,25 @@ targets=(
   "led      led     -max_len=600"
   "name_set names   -max_len=3600"
   "json     json    -max_len=65536 -dict=fuzz/json.dict"
+  "qxf      qxf     -max_len=16384 -dict=fuzz/qxf.dict"
 )
+if (($# > 0)); then
+  chosen=()
+  for wanted in "$@"; do
+    found=""
+    for line in "${targets[@]}"; do
+      read -r name _ <<<"$line"
+      [[ "$name" == "$wanted" ]] && found="$line"
+    done
+    if [[ -z "$found" ]]; then
+      echo "No fuzz target \"$wanted\"." >&2
+      echo "$usage" >&2
+      exit 2
+    fi
+    chosen+=("$found")
+  done
+  targets=("${chosen[@]}")
+fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE= \
   -DBRANNOC_FUZZ=ON -DBRANNOC_BUILD_GUI=OFF >/dev/null
@@ -41,6 +64,13 @@ cmake --build "$build" -j "$(nproc)" --target "${names[@]}" brannoc_fuzz_seeds
 
 rm -rf "$build/seeds"
 "$build/fuzz/brannoc_fuzz_seeds" "$build/seeds"
+# Beside the import's own seeds, a spread of small definitions from QLC+'s
+# library when Debian's qlcplus-data is there: every 40th of those under 6 KB.
+library=/usr/share/qlcplus/fixtures
+if [[ -d "$library" ]]; then
+  find "$library" -name '*.qxf' -size -6k -printf '%s\t%p\n' | sort -k1,1n -k2 | awk -F'\t' 'NR % 40 == 1 { print $2 }' |
+    while IFS= read -r definition; do cp "$definition" "$build/seeds/qxf/"; done
+fi
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
