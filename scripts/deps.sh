@@ -2,7 +2,8 @@
 # The one list of Debian packages the editor, its tests and its tools need.
 # Installs only what is missing. fonts-dejavu-extra holds the face the windows
 # are laid out for; desktop-file-utils, libxml2-utils and shared-mime-info check
-# the installed tree; BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs.
+# the installed tree; clang and its runtime build the fuzz targets;
+# BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   libpugixml-dev
   qlcplus-data
   desktop-file-utils libxml2-utils shared-mime-info
+  clang libclang-rt-14-dev
 )
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then
   packages+=(xvfb xauth)

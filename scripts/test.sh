@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# every test. Any sanitizer report fails the run.
+# every test. Any sanitizer report fails the run. Then, when clang is there, each
+# fuzz target runs for a few seconds on its seeds (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +19,7 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+if command -v clang++ >/dev/null; then
+  scripts/fuzz.sh 10
+fi
