@@ -12,6 +12,11 @@ packages=(
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then
   packages+=(xvfb xauth)
 fi
+# The benchmark (scripts/bench.sh): a virtual display and the face the windows
+# were laid out for, so that the figures are those of the editor as it runs.
+if [[ "${BRANNOC_WITH_BENCH:-}" == 1 ]]; then
+  packages+=(xvfb xauth fonts-dejavu-core fonts-dejavu-extra)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
