@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <algorithm>
+#include <vector>
 
 #include "ui/cell_editors.h"
 #include "ui/dialogs.h"
@@ -47,6 +48,18 @@ QString Caption(const std::string& utf8) {
 }
 
 QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxText()); }
+
+// Holds back the member boxes' tick handler while it lives.
+class HeldBackTicks {
+ public:
+  explicit HeldBackTicks(const std::array<QCheckBox*, kPaletteChannels>& boxes) {
+    blockers_.reserve(boxes.size());
+    for (QCheckBox* box : boxes) blockers_.emplace_back(box);
+  }
+
+ private:
+  std::vector<QSignalBlocker> blockers_;
+};
 
 }  // namespace
 
@@ -395,6 +408,11 @@ void ULink::TabStrip1_Click() {
     EnablePresetButtons(false);
   }
 
+  // Unticking every box hides every scroll bar and value box, and ShowPalette
+  // then shows those of the new palette's members. The value controls follow
+  // the ticks once, in ShowPalette: a control shown before and after the change
+  // is not hidden and shown again on the way, and so not painted again.
+  const HeldBackTicks held(Check1);
   for (QCheckBox* box : Check1) box->setChecked(false);
 
   const int index = TabStrip1->currentIndex();
