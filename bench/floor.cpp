@@ -17,13 +17,23 @@ void FillTable(QTableWidget* table, int rows, int from) {
   }
 }
 
+FloorTable FloorTable::Like(const QTableWidget* grid, const QWidget* window) {
+  FloorTable t;
+  t.geometry = QRect(grid->mapTo(window, QPoint(0, 0)), grid->size());
+  t.columns = grid->columnCount();
+  t.rowHeight = grid->verticalHeader()->defaultSectionSize();
+  t.headerHeight = grid->horizontalHeader()->height();
+  for (int c = 0; c < grid->columnCount(); ++c) t.columnWidths.push_back(grid->columnWidth(c));
+  return t;
+}
+
 FloorHost::FloorHost() {
   setWindowTitle(QStringLiteral("Floor"));
   area_ = new QMdiArea(this);
   setCentralWidget(area_);
 }
 
-QMdiSubWindow* FloorHost::NewWindow(QSize client, const std::vector<FloorTable>& tables,
+QMdiSubWindow* FloorHost::NewWindow(const QString& caption, QSize client, const std::vector<FloorTable>& tables,
                                     std::vector<QTableWidget*>* made) {
   auto* content = new QWidget;
   content->setFixedSize(client);
@@ -31,8 +41,14 @@ QMdiSubWindow* FloorHost::NewWindow(QSize client, const std::vector<FloorTable>&
     auto* table = new QTableWidget(0, t.columns, content);
     table->setGeometry(t.geometry);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(t.rowHeight);
+    table->horizontalHeader()->setFixedHeight(t.headerHeight);
+    for (std::size_t c = 0; c < t.columnWidths.size(); ++c) {
+      table->setColumnWidth(static_cast<int>(c), t.columnWidths[c]);
+    }
     if (made) made->push_back(table);
   }
+  content->setWindowTitle(caption);
   auto* sub = area_->addSubWindow(content);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   return sub;
@@ -40,9 +56,10 @@ QMdiSubWindow* FloorHost::NewWindow(QSize client, const std::vector<FloorTable>&
 
 void FloorHost::CloseAll() { area_->closeAllSubWindows(); }
 
-Side FloorHost::Refilled(QSize client, std::vector<FloorTable> tables, std::vector<Refill> refills) {
+Side FloorHost::Refilled(const QString& caption, QSize client, std::vector<FloorTable> tables,
+                         std::vector<Refill> refills) {
   auto made = std::make_shared<std::vector<QTableWidget*>>();
-  QMdiSubWindow* sub = NewWindow(client, tables, made.get());
+  QMdiSubWindow* sub = NewWindow(caption, client, tables, made.get());
   sub->show();
   sub->move(0, 0);
   Side side;
@@ -57,15 +74,15 @@ Side FloorHost::Refilled(QSize client, std::vector<FloorTable> tables, std::vect
   return side;
 }
 
-Side FloorHost::Opened(QSize client, std::vector<FloorTable> tables, std::vector<int> rows) {
+Side FloorHost::Opened(const QString& caption, QSize client, std::vector<FloorTable> tables, std::vector<int> rows) {
   auto open = std::make_shared<QPointer<QMdiSubWindow>>();
   Side side;
   side.prepare = [open] {
     if (*open) (*open)->close();
   };
-  side.act = [this, open, client, tables, rows]() -> QWidget* {
+  side.act = [this, open, caption, client, tables, rows]() -> QWidget* {
     std::vector<QTableWidget*> made;
-    QMdiSubWindow* sub = NewWindow(client, tables, &made);
+    QMdiSubWindow* sub = NewWindow(caption, client, tables, &made);
     for (std::size_t i = 0; i < made.size(); ++i) FillTable(made[i], rows[i], 0);
     sub->show();
     sub->move(0, 0);

@@ -17,10 +17,18 @@ class QTableWidget;
 
 namespace brannoc::bench {
 
-// One plain table of a floor: where it lies in its window and its columns.
+// One plain table of a floor: where it lies in its window, its columns and the
+// sizes of its rows and columns (those of the grid it stands for, so that as many
+// cells show).
 struct FloorTable {
   QRect geometry;
   int columns = 1;
+  int rowHeight = 0;     // pixels
+  int headerHeight = 0;  // pixels
+  std::vector<int> columnWidths;  // empty: Qt's defaults
+
+  // A table like `grid`, at the place `grid` has in `window`.
+  static FloorTable Like(const QTableWidget* grid, const QWidget* window);
 };
 
 // A table's rows before the action, its rows after it, and the first row the
@@ -38,13 +46,14 @@ class FloorHost : public QMainWindow {
   // A floor whose window stays open: `prepare` sets each table to its `before`
   // rows (all cells filled), the action sets it to `after` rows and fills the
   // rows from `firstFilled` on.
-  Side Refilled(QSize client, std::vector<FloorTable> tables, std::vector<Refill> refills);
+  // Each floor window has the size and the caption of the window it stands for.
+  Side Refilled(const QString& caption, QSize client, std::vector<FloorTable> tables, std::vector<Refill> refills);
   // A floor whose action opens its window: a new sub-window with its tables, all
   // `rows` of each filled, shown. `prepare` closes the one before.
-  Side Opened(QSize client, std::vector<FloorTable> tables, std::vector<int> rows);
+  Side Opened(const QString& caption, QSize client, std::vector<FloorTable> tables, std::vector<int> rows);
 
  private:
-  QMdiSubWindow* NewWindow(QSize client, const std::vector<FloorTable>& tables,
+  QMdiSubWindow* NewWindow(const QString& caption, QSize client, const std::vector<FloorTable>& tables,
                            std::vector<QTableWidget*>* made);
 
  public:

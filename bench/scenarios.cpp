@@ -17,6 +17,7 @@
 #include "support/gui.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
+#include "ui/twips.h"
 
 namespace brannoc::bench {
 namespace {
@@ -75,10 +76,8 @@ FixtureRecord FullFixture() {
 
 QSize ClientSize(QMdiSubWindow* sub) { return sub->widget()->size(); }
 
-// The geometry of a control inside its editor's window.
-QRect InWindow(QWidget* control, QWidget* window) {
-  return {control->mapTo(window, QPoint(0, 0)), control->size()};
-}
+// A floor table like the editor's grid.
+FloorTable Like(const QTableWidget* grid, QMdiSubWindow* sub) { return FloorTable::Like(grid, sub->widget()); }
 
 class Bench {
  public:
@@ -132,7 +131,7 @@ class Bench {
   void ChannelCounts() {
     Pelorin* w = Fixture();
     QMdiSubWindow* sub = Window(Editor::Fixture);
-    const std::vector<FloorTable> grid = {{InWindow(w->MSFlexGrid1, sub->widget()), 5}};
+    const std::vector<FloorTable> grid = {Like(w->MSFlexGrid1, sub)};
     auto pick = [w](int count) { w->Combo1->SetListIndex(count - 1); };
     for (auto [from, to] : {std::pair{1, 8}, {1, 16}, {1, 40}, {40, 1}}) {
       Side action{[=] { pick(from); }, [=]() -> QWidget* {
@@ -140,7 +139,7 @@ class Bench {
                     return sub;
                   }};
       const Side floor =
-          floor_.Refilled(ClientSize(sub), grid, {{from, to, std::min(from, to)}});
+          floor_.Refilled(sub->windowTitle(), ClientSize(sub), grid, {{from, to, std::min(from, to)}});
       Add(QStringLiteral("channel count %1 -> %2").arg(from).arg(to), action, floor);
     }
   }
@@ -153,14 +152,14 @@ class Bench {
     FixtureRecord& fixture = *program_.app.Fixture;
     const int counts[] = {10, 100, 255};
     for (int i = 0; i < 3; ++i) GiveSteps(fixture, i + 1, counts[i]);
-    const std::vector<FloorTable> grid = {{InWindow(w->MSFlexGrid2, sub->widget()), 4}};
+    const std::vector<FloorTable> grid = {Like(w->MSFlexGrid2, sub)};
     for (int i = 0; i < 3; ++i) {
       const int channel = i + 1;
       Side action{[w] { w->Combo9->SetListIndex(0); }, [w, sub, channel]() -> QWidget* {
                     w->Combo9->SetListIndex(channel);
                     return sub;
                   }};
-      const Side floor = floor_.Refilled(ClientSize(sub), grid, {{1, counts[i], 0}});
+      const Side floor = floor_.Refilled(sub->windowTitle(), ClientSize(sub), grid, {{1, counts[i], 0}});
       Add(QStringLiteral("steps grid, %1 steps").arg(counts[i]), action, floor);
     }
     w->Combo9->SetListIndex(0);
@@ -176,8 +175,7 @@ class Bench {
       std::fprintf(stderr, "the full fixture could not be written: %s\n", error->message.c_str());
       return;
     }
-    const std::vector<FloorTable> grids = {{InWindow(w->MSFlexGrid1, sub->widget()), 5},
-                                           {InWindow(w->MSFlexGrid2, sub->widget()), 4}};
+    const std::vector<FloorTable> grids = {Like(w->MSFlexGrid1, sub), Like(w->MSFlexGrid2, sub)};
     Side action{[this, w, path] {
                   w->ResetFixture(8);
                   program_.dialogs.files.push_back(path);
@@ -186,7 +184,7 @@ class Bench {
                   w->OpenFixture_Click();
                   return sub;
                 }};
-    const Side floor = floor_.Refilled(ClientSize(sub), grids, {{8, 40, 0}, {1, 48, 0}});
+    const Side floor = floor_.Refilled(sub->windowTitle(), ClientSize(sub), grids, {{8, 40, 0}, {1, 48, 0}});
     Add(QStringLiteral("open a full fixture file"), action, floor);
   }
 
@@ -195,9 +193,10 @@ class Bench {
   void OpenFixtureEditor() {
     Pelorin* w = Fixture();
     QMdiSubWindow* sub = Window(Editor::Fixture);
+    // The window is made afresh by each run: what the floor needs of it is taken now.
+    const QString caption = sub->windowTitle();
     const QSize client = ClientSize(sub);
-    const std::vector<FloorTable> grids = {{InWindow(w->MSFlexGrid1, sub->widget()), 5},
-                                           {InWindow(w->MSFlexGrid2, sub->widget()), 4}};
+    const std::vector<FloorTable> grids = {Like(w->MSFlexGrid1, sub), Like(w->MSFlexGrid2, sub)};
     const FixtureRecord full = *program_.app.Fixture;  // as the last open left it
     struct Case {
       QString name;
@@ -215,7 +214,7 @@ class Bench {
                     program_.form->numMF->trigger();
                     return Window(Editor::Fixture);
                   }};
-      Add(c.name, action, floor_.Opened(client, grids, c.rows));
+      Add(c.name, action, floor_.Opened(caption, client, grids, c.rows));
     }
   }
 
@@ -226,13 +225,14 @@ class Bench {
     auto* names = program_.form->EditorWidget<EditChName>(Editor::ChannelNames);
     QMdiSubWindow* sub = Window(Editor::ChannelNames);
     const QSize client = ClientSize(sub);
-    const std::vector<FloorTable> grid = {{InWindow(names->ChMSFlexGrid, sub->widget()), 2}};
+    const std::vector<FloorTable> grid = {Like(names->ChMSFlexGrid, sub)};
     Side action{[this] { program_.form->CloseEditor(Editor::ChannelNames); },
                 [this]() -> QWidget* {
                   program_.form->numChname->trigger();
                   return Window(Editor::ChannelNames);
                 }};
-    Add(QStringLiteral("channel name editor opens, 253 rows"), action, floor_.Opened(client, grid, {253}));
+    Add(QStringLiteral("channel name editor opens, 253 rows"), action,
+        floor_.Opened(sub->windowTitle(), client, grid, {253}));
     program_.form->CloseEditor(Editor::ChannelNames);
     Settle();
   }
@@ -261,9 +261,13 @@ class Bench {
                 }};
     // The floor: a row per member channel with its name, value and bar.
     const QSize client = ClientSize(sub);
-    const std::vector<FloorTable> table = {{QRect(QPoint(0, 0), client), 3}};
+    FloorTable table;
+    table.geometry = QRect(QPoint(0, 0), client);
+    table.columns = 3;
+    table.rowHeight = ui::Twips(255);  // as high as the rows of the program's grids
+    table.headerHeight = ui::Twips(500);
     Add(QStringLiteral("palette tab change, 40 members"), action,
-        floor_.Refilled(client, table, {{0, kPaletteChannels, 0}}));
+        floor_.Refilled(sub->windowTitle(), client, {table}, {{0, kPaletteChannels, 0}}));
   }
 
   Options options_;
