@@ -48,7 +48,7 @@ int PrintTable(const char* title, const std::vector<Result>& results) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  brannoc::UseProgramFont();
+  brannoc::UseProgramLook();
   brannoc::bench::Options options;
   bool startup = true;
   for (int i = 1; i < argc; ++i) {

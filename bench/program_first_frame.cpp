@@ -1,5 +1,6 @@
 // The editor as it starts, telling the time of its first complete frame: the
-// parent window and the fixture editor with both its grids.
+// parent window and the fixture editor with both its grids. "ChNameSet.fix" is
+// the one beside this program, as for the editor run from its build folder.
 
 #include <QApplication>
 #include <QMdiSubWindow>
@@ -11,7 +12,7 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  brannoc::Program program;
+  brannoc::Program program(QCoreApplication::applicationDirPath().toStdString(), QString());
   brannoc::MainForm& form = program.Form();
   auto* editor = form.EditorWidget<brannoc::Pelorin>(brannoc::Editor::Fixture);
   if (!editor) return 1;

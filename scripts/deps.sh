@@ -1,21 +1,29 @@
 #!/usr/bin/env bash
 # The one list of Debian packages the editor, its tests and its tools need.
-# Installs only what is missing.
+# Installs only what is missing. fonts-dejavu-extra holds the face the windows
+# are laid out for; desktop-file-utils, libxml2-utils and shared-mime-info check
+# the installed tree; BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs.
 set -euo pipefail
 
 packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev libgl-dev
+  fonts-dejavu-extra
   libgtest-dev
   nlohmann-json3-dev
+  libpugixml-dev
+  qlcplus-data
+  desktop-file-utils libxml2-utils shared-mime-info
 )
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then
   packages+=(xvfb xauth)
 fi
-# The benchmark (scripts/bench.sh): a virtual display and the face the windows
-# were laid out for, so that the figures are those of the editor as it runs.
+# The benchmark (scripts/bench.sh) runs the real windows on a virtual display.
 if [[ "${BRANNOC_WITH_BENCH:-}" == 1 ]]; then
-  packages+=(xvfb xauth fonts-dejavu-core fonts-dejavu-extra)
+  packages+=(xvfb xauth)
+fi
+if [[ "${BRANNOC_FOR_PACKAGE:-}" == 1 ]]; then
+  packages+=(dpkg-dev file)
 fi
 
 missing=()

@@ -100,6 +100,7 @@ void EditChName::BuildControls() {
   layout->addWidget(client);
 
   ChMSFlexGrid = Place(new ui::Grid(2, /*fixedFirstColumn=*/true, client), 120, 120, 4935, 7440);
+  ChMSFlexGrid->setAccessibleName(QStringLiteral("Channel names"));  // it has no label of its own
   ChMSFlexGrid->SetRows(kGridRows);
   ChTextEdit = new ui::TextBox(client);
   ChTextEdit->SetMaxLength(static_cast<int>(kNameWidth));
@@ -117,6 +118,7 @@ void EditChName::BuildControls() {
     return b;
   };
   ChSave = button(QStringLiteral("Save"));
+  ChSave->setToolTip(QString::fromStdString(ChannelNameSetPath(app_.NameSetFolder).string()));
   Command1 = button(QStringLiteral("Exit"));
   Init = button(QStringLiteral("Init"));
   Command2 = button(QStringLiteral("Change"));
@@ -146,7 +148,7 @@ void EditChName::Form_Load() {
 
   ChTextEdit->HideEditor();
 
-  const auto path = ChannelNameSetPath(app_.ProgramFolder);
+  const auto path = ChannelNameSetPath(app_.NameSetFolder);
   if (auto set = LoadChannelNameSet(path, kNameEditorMinimum)) {
     NameSet = *set;
     fileAsRead_ = *set;
@@ -208,7 +210,7 @@ void EditChName::ChTextEdit_LostFocus() {
 }
 
 void EditChName::ChSave_Click() {
-  const auto path = ChannelNameSetPath(app_.ProgramFolder);
+  const auto path = ChannelNameSetPath(app_.NameSetFolder);
   ChannelNameSet toSave = NameSet;
   std::vector<int> taken;
   const ReadResult now = ReadFilePrefix(path, kNameSetFileSize);

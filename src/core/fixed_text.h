@@ -55,6 +55,15 @@ class FixedText {
     return Cp1252ToUtf8(kept);
   }
 
+  // What a box shows of a name: as BoxText, without the padding at its end, so
+  // that the box has room for what is typed after the name. The field itself
+  // keeps its width; a box writes back only on the user's edit.
+  std::string BoxTextTrimmed() const {
+    std::string kept = BoxText();
+    while (!kept.empty() && kept.back() == ' ') kept.pop_back();
+    return kept;
+  }
+
   // The text without the spaces at its end (only the space character counts).
   std::string TrimmedUtf8() const {
     std::string_view v = CodePage();

@@ -56,20 +56,20 @@ void LedFixture::BuildControls() {
   layout->addWidget(client);
 
   Frame1 = Place(new QGroupBox(QStringLiteral("Fixture Setup"), client), 120, 60, 7440, 6420);
-  Label(QStringLiteral("Led Fixture Name:"), Frame1, 240, 360);
   Text1 = Place(new ui::TextBox(Frame1), 2160, 300, 2175, 315);
+  Label(QStringLiteral("Led Fixture Name:"), Frame1, 240, 360, Text1);
   Text1->SetMaxLength(11);
-  Label(QStringLiteral("Number of Channels:"), Frame1, 240, 780);
   Combo1 = Place(new ui::Chooser(false, Frame1), 2160, 720, 1095, 315);
-  Label(QStringLiteral("PanMIRROR:"), Frame1, 240, 1200);
+  Label(QStringLiteral("Number of Channels:"), Frame1, 240, 780, Combo1);
   Text4 = Place(new ui::TextBox(Frame1), 2160, 1140, 735, 315);
+  Label(QStringLiteral("PanMIRROR:"), Frame1, 240, 1200, Text4);
   Text4->SetMaxLength(3);
-  Label(QStringLiteral("TiltMIRROR:"), Frame1, 240, 1620);
   Text2 = Place(new ui::TextBox(Frame1), 2160, 1560, 735, 315);
+  Label(QStringLiteral("TiltMIRROR:"), Frame1, 240, 1620, Text2);
   Text2->SetMaxLength(3);
-  Label(QStringLiteral("Channel Infomations:"), Frame1, 240, 2040);
   // Room for the header row and all ten channels without scrolling.
   MSFlexGrid1 = Place(new ui::Grid(kGridColumns, false, Frame1), 120, 2280, 7200, 3405);
+  Label(QStringLiteral("Channel Infomations:"), Frame1, 240, 2040, MSFlexGrid1);
   Combo10 = new ui::Chooser(false, Frame1);
   Combo13 = new ui::Chooser(false, Frame1);
   Combo2 = new ui::Chooser(false, Frame1);

@@ -47,7 +47,8 @@ QString Caption(const std::string& utf8) {
   return text;
 }
 
-QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxText()); }
+// A name in a box: without its padding, so that the box takes what is typed after it.
+QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxTextTrimmed()); }
 
 // Holds back the member boxes' tick handler while it lives.
 class HeldBackTicks {
@@ -102,8 +103,8 @@ void ULink::BuildControls() {
     captionWidth = std::max(captionWidth, Command3->sizeHint().width());
   }
   Command3->resize(captionWidth, Command3->height());
-  PaletteNameLabel = Label(QStringLiteral("Name:"), PaletteFrame, 360, 960);
   Text2 = Place(new ui::TextBox(PaletteFrame), 240, 1200, 975, 285);
+  PaletteNameLabel = Label(QStringLiteral("Name:"), PaletteFrame, 360, 960, Text2);
   for (int column = 0; column < kBoxesPerRow; ++column) {
     ColumnHeadings[static_cast<std::size_t>(column)] =
         Label(QStringLiteral("Ch") + QString::number(column + 1), PaletteFrame, 1920 + 1440 * column, 240);
@@ -130,8 +131,8 @@ void ULink::BuildControls() {
     Command2[static_cast<std::size_t>(k)] = Place(new QPushButton(PresetFrame), 120, 480 + 360 * k, 1095, 375);
   }
   buttonFace_ = Command2[0]->palette().color(QPalette::Button);
-  PresetNameLabel = Label(QStringLiteral("Name:"), PresetFrame, 360, 4200);
   Text3 = Place(new ui::TextBox(PresetFrame), 240, 4440, 855, 285);
+  PresetNameLabel = Label(QStringLiteral("Name:"), PresetFrame, 360, 4200, Text3);
   Command1 = Place(new QPushButton(QStringLiteral("Save "), PresetFrame), 120, 4800, 1095, 375);
   Command4 = Place(new QPushButton(QStringLiteral("Cancel"), PresetFrame), 120, 5280, 1095, 375);
   for (int i = 0; i < kPaletteChannels; ++i) {
@@ -148,7 +149,8 @@ void ULink::BuildControls() {
     box->SetInitialText(QString::number(kTopValue));
     Text1[static_cast<std::size_t>(i)] = box;
     ChannelLabels[static_cast<std::size_t>(i)] =
-        Label(QStringLiteral("Ch") + QString::number(i + 1), PresetFrame, left, upper ? 240 : 3000);
+        Label(QStringLiteral("Ch") + QString::number(i + 1), PresetFrame, left, upper ? 240 : 3000, box);
+    bar->setAccessibleName(box->accessibleName());
   }
 }
 

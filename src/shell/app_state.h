@@ -1,8 +1,9 @@
 #pragma once
 // What lives for the whole run, whichever windows are open: the one fixture with
 // its steps and palettes, the one LED fixture, the channel count handed to the
-// palette editor, and the program's folder. The shell creates it and hands it to
-// each window it opens; no window owns it, so closing a window loses nothing.
+// palette editor, and the folder of "ChNameSet.fix". The shell creates it and
+// hands it to each window it opens; no window owns it, so closing a window loses
+// nothing.
 
 #include <filesystem>
 #include <memory>
@@ -20,7 +21,9 @@ struct AppState {
   // Set once the fixture editor has opened: from then on it shows the fixture in
   // memory whenever it opens again.
   bool FixtureEditorOpenedBefore = false;
-  std::filesystem::path ProgramFolder;
+  // Where "ChNameSet.fix" is read and written, decided once at start-up: beside
+  // the program, or the user's data folder for an installed program.
+  std::filesystem::path NameSetFolder;
   ui::Dialogs* Dialogs = nullptr;
 };
 

@@ -59,9 +59,11 @@ MainForm::~MainForm() {
   ending_ = true;
 }
 
-void MainForm::Start() {
+void MainForm::Start(const QString& file) {
   app_.PaletteChannelCount = 0;
   ShowEditor(Editor::Fixture);
+  if (file.isEmpty()) return;
+  if (auto* editor = EditorWidget<Pelorin>(Editor::Fixture)) editor->OpenFixtureFile(file);
 }
 
 QMdiSubWindow* MainForm::Window(Editor editor) const {

@@ -33,8 +33,9 @@ class MainForm : public QMainWindow, public Shell {
   ~MainForm() override;
 
   // Start-up after the window is shown: no channel count handed over yet, then
-  // the fixture editor.
-  void Start();
+  // the fixture editor; a file named on the command line (as the desktop passes
+  // one) then opens in it as "&Open Fixture" opens it.
+  void Start(const QString& file = QString());
 
   void ShowAtTopLeft(Editor editor) override;
   void CloseEditor(Editor editor) override;

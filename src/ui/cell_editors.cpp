@@ -31,6 +31,11 @@ QString WithoutTrailingBlanks(QString text) {
   return text;
 }
 
+// A screen reader announces a cell editor by the header of the column it edits.
+void NameAfterColumn(QWidget* editor, const Grid* grid) {
+  if (grid) editor->setAccessibleName(grid->TextMatrix(0, grid->Col()));
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- Chooser
@@ -157,6 +162,7 @@ void Chooser::PlaceOver(const QRect& cell) {
 }
 
 void Chooser::ShowAndFocus() {
+  NameAfterColumn(this, grid_);
   show();
   setFocus(Qt::OtherFocusReason);
 }
@@ -243,6 +249,7 @@ void TextBox::PlaceOver(const QRect& cell) {
 }
 
 void TextBox::ShowAndFocus() {
+  NameAfterColumn(this, grid_);
   show();
   setFocus(Qt::OtherFocusReason);
 }

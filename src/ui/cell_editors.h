@@ -22,8 +22,9 @@
 //     chooser never selects by typed letters.
 // TextBox (one line, with a maximum length): Changed on any change of the text,
 // Edited only on the user's, KeyPress and LostFocus as above.
-// As cell editors, both return the focus to their grid on Tab, and a focused
-// editor that is hidden parks the focus on its grid without announcing it.
+// As cell editors, both return the focus to their grid on Tab, a focused editor
+// that is hidden parks the focus on its grid without announcing it, and a shown
+// editor carries the header of the column it edits as its accessible name.
 
 #include <QComboBox>
 #include <QLineEdit>

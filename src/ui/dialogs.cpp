@@ -1,7 +1,13 @@
 #include "ui/dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace brannoc::ui {
 
@@ -44,6 +50,52 @@ std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const QString& f
                                                     nullptr, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return std::nullopt;
   return name;
+}
+
+std::optional<int> QtDialogs::ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,
+                                             const std::vector<ListEntry>& entries) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(prompt, &dialog));
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("entries"));
+  for (const ListEntry& entry : entries) {
+    auto* item = new QListWidgetItem(list);
+    if (entry.whyNot.isEmpty()) {
+      item->setText(entry.text);
+    } else {
+      item->setText(entry.text + QStringLiteral("  (") + entry.whyNot + QStringLiteral(")"));
+      item->setToolTip(entry.whyNot);
+      item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+    }
+  }
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  layout->addWidget(buttons);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+
+  auto choosable = [list](int row) {
+    const QListWidgetItem* item = list->item(row);
+    return item && (item->flags() & Qt::ItemIsEnabled);
+  };
+  QObject::connect(list, &QListWidget::currentRowChanged, ok, [ok, choosable](int row) { ok->setEnabled(choosable(row)); });
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, [&dialog, list, choosable](QListWidgetItem* item) {
+    if (choosable(list->row(item))) dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  ok->setEnabled(false);
+  for (int row = 0; row < list->count(); ++row) {
+    if (choosable(row)) {
+      list->setCurrentRow(row);
+      break;
+    }
+  }
+  list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24);
+
+  if (dialog.exec() != QDialog::Accepted || !choosable(list->currentRow())) return std::nullopt;
+  return list->currentRow();
 }
 
 }  // namespace brannoc::ui

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -13,6 +14,13 @@ namespace brannoc::ui {
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Icon { None, Warning };
 enum class Answer { Ok, Cancel, Yes, No };
+
+// One entry of a list to choose from. An entry with a reason is shown with it
+// but cannot be chosen.
+struct ListEntry {
+  QString text;
+  QString whyNot;
+};
 
 class Dialogs {
  public:
@@ -23,6 +31,9 @@ class Dialogs {
   // `filter` in the form "Description(*.ext)|*.ext". Nothing on cancel.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
+  // A modal list under `prompt`: the index of the entry chosen, nothing on cancel.
+  virtual std::optional<int> ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,
+                                            const std::vector<ListEntry>& entries) = 0;
 };
 
 // The real dialogs of the platform.
@@ -32,6 +43,8 @@ class QtDialogs : public Dialogs {
              Icon icon) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+  std::optional<int> ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,
+                                    const std::vector<ListEntry>& entries) override;
 };
 
 // "Fixture Setup File(*.tff)|*.tff" -> "Fixture Setup File(*.tff)".

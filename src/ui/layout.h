@@ -24,4 +24,14 @@ inline QLabel* Label(const QString& text, QWidget* parent, int left, int top) {
   return label;
 }
 
+// The same label, naming `control`: its buddy, and its text as the control's
+// accessible name, so that screen readers and desktop automation tell the
+// control by its label.
+inline QLabel* Label(const QString& text, QWidget* parent, int left, int top, QWidget* control) {
+  QLabel* label = Label(text, parent, left, top);
+  label->setBuddy(control);
+  control->setAccessibleName(text);
+  return label;
+}
+
 }  // namespace brannoc::ui

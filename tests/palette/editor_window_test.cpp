@@ -259,7 +259,7 @@ TEST_F(PaletteEditor, TheThreeStatesOfferWhatTheyShould) {
     SCOPED_TRACE("browsing on opening");
     ExpectState(w, browsing, {2});
   }
-  EXPECT_EQ(w->Text2->Text(), "Beam  ");
+  EXPECT_EQ(w->Text2->Text(), "Beam");
 
   Click(w->Command3);
   {
@@ -324,7 +324,7 @@ TEST_F(PaletteEditor, BarsShowTheirValueFromTheTopAndAValueOf200OpensAtPosition5
   EXPECT_EQ(ValueBox(w, 3), "200");
   EXPECT_EQ(w->EditValues[2], 200);
   EXPECT_EQ(w->EditValues[30], 7);
-  EXPECT_EQ(w->Text3->Text(), "Half  ");
+  EXPECT_EQ(w->Text3->Text(), "Half");
 
   bar->setValue(0);
   EXPECT_EQ(ValueBox(w, 3), "255");
@@ -538,7 +538,7 @@ TEST_F(PaletteEditor, ClosingDuringPresetEditingOrSettingModeDropsTheEdits) {
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(w->SettingMode);
   EXPECT_EQ(w->Command3->text(), "Update Setting");
-  EXPECT_EQ(w->Text2->Text(), "Stay  ");
+  EXPECT_EQ(w->Text2->Text(), "Stay");
   EXPECT_TRUE(w->Check1[0]->isChecked());
   EXPECT_FALSE(w->Check1[4]->isChecked());
 }
@@ -672,7 +672,7 @@ TEST_F(PaletteEditor, PalettesEditedHereAreSavedWithTheFixtureAndComeBack) {
   EXPECT_EQ(w->Text2->Text(), "");
   EXPECT_EQ(w->Command2[0]->text(), "Lost  ");
   ClickTab(w, 2);
-  EXPECT_EQ(w->Text2->Text(), "Gobo  ");
+  EXPECT_EQ(w->Text2->Text(), "Gobo");
   EXPECT_TRUE(w->Check1[11]->isChecked());
   EXPECT_TRUE(Shown(w->VScroll1[11]));
   Click(w->Command2[9]);
@@ -776,7 +776,7 @@ TEST_F(PaletteBesideFixture, PaletteEditIntoAnOpenPaletteEditorShowsItWithTheNew
   EXPECT_EQ(program.app.PaletteChannelCount, 8);
   EXPECT_EQ(w->CurrentPalette, 0);
   EXPECT_EQ(w->TabStrip1->currentIndex(), 0);
-  EXPECT_EQ(w->Text2->Text(), "Beam  ");
+  EXPECT_EQ(w->Text2->Text(), "Beam");
   ExpectStateOfEight(w, {3, 5});
   Click(w->Command3);
   Click(w->Command3);
@@ -800,7 +800,7 @@ TEST_F(PaletteBesideFixture, AnOpenPaletteEditorShowsTheFixtureThatReplacesTheOn
   ASSERT_NE(w, nullptr);
   ASSERT_NE(program.FixtureEditor(), nullptr);
   Click(w->Command2[0]);  // left in preset editing
-  ASSERT_EQ(w->Text2->Text(), "Beam  ");
+  ASSERT_EQ(w->Text2->Text(), "Beam");
 
   program.dialogs.answers.push_back(Answer::Ok);
   program.FixtureEditor()->NewFixture->trigger();
@@ -813,7 +813,7 @@ TEST_F(PaletteBesideFixture, AnOpenPaletteEditorShowsTheFixtureThatReplacesTheOn
   EXPECT_EQ(palettes.PaletteMember[0], (std::array<std::uint8_t, 40>{}));
 
   ASSERT_TRUE(program.FixtureEditor()->OpenFixtureFile(program.File("other.tff")));
-  EXPECT_EQ(w->Text2->Text(), "File  ");
+  EXPECT_EQ(w->Text2->Text(), "File");
   EXPECT_EQ(w->Command2[3]->text(), "Three ");
   ExpectStateOfEight(w, {7});
 }

@@ -72,7 +72,7 @@ TEST(Start, ANamedPipeBesideTheProgramHoldsNothingUpAndStaysAsItIs) {
   ASSERT_TRUE(test::MakeFifo(pipe));
   test::ScriptedDialogs dialogs;
   AppState app;
-  app.ProgramFolder = dir.path();
+  app.NameSetFolder = dir.path();
   app.Dialogs = &dialogs;
   MainForm form(app);
   form.Quit = [] {};

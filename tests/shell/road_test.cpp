@@ -174,7 +174,7 @@ TEST(Road, AFixtureTravelsFromANewWindowToTheFileAndBack) {
   w->OpenFixture->trigger();
   QApplication::processEvents();
 
-  EXPECT_EQ(w->Text1->Text(), "Road Spot  ");
+  EXPECT_EQ(w->Text1->Text(), "Road Spot");  // the record keeps "Road Spot  "
   EXPECT_EQ(w->Combo1->Text(), "12");
   EXPECT_EQ(w->Text4->Text(), "540");
   EXPECT_EQ(grid->TextMatrix(1, 1), "Pan         ");

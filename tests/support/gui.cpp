@@ -31,20 +31,33 @@ std::optional<QString> ScriptedDialogs::SaveFileName(QWidget* parent, const QStr
   return OpenFileName(parent, filter);
 }
 
-ProgramUnderTest::ProgramUnderTest(bool withNames) {
+std::optional<int> ScriptedDialogs::ChooseFromList(QWidget*, const QString& title, const QString& prompt,
+                                                   const std::vector<ui::ListEntry>& entries) {
+  lists.push_back({title, prompt, entries});
+  if (picks.empty()) return std::nullopt;
+  const std::optional<int> pick = picks.front();
+  picks.pop_front();
+  if (pick && (*pick < 0 || *pick >= static_cast<int>(entries.size()) || !entries[*pick].whyNot.isEmpty())) {
+    ADD_FAILURE() << "entry " << *pick << " cannot be chosen";
+    return std::nullopt;
+  }
+  return pick;
+}
+
+ProgramUnderTest::ProgramUnderTest(bool withNames, const QString& startFile) {
   if (withNames) {
     ChannelNameSet set;
     RestoreDefaultNames(set);
     SaveChannelNameSet(set, ChannelNameSetPath(dir.path()));
   }
-  app.ProgramFolder = dir.path();
+  app.NameSetFolder = dir.path();
   app.Dialogs = &dialogs;
   form = std::make_unique<MainForm>(app);
   form->Quit = [this] { ++quits; };
   form->show();
   form->activateWindow();
   if (!QTest::qWaitForWindowActive(form.get())) ADD_FAILURE() << "the parent window never became active";
-  form->Start();
+  form->Start(startFile);
   QApplication::processEvents();
 }
 

@@ -30,24 +30,37 @@ struct Asked {
   ui::Icon icon;
 };
 
+struct Listed {
+  QString title;
+  QString prompt;
+  std::vector<ui::ListEntry> entries;
+};
+
 class ScriptedDialogs : public ui::Dialogs {
  public:
   ui::Answer Ask(QWidget* parent, const QString& text, const QString& title, ui::Buttons buttons,
                  ui::Icon icon) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
+  // Picking an entry that cannot be chosen fails the test, as the real list
+  // does not allow it.
+  std::optional<int> ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,
+                                    const std::vector<ui::ListEntry>& entries) override;
 
   std::vector<Asked> asked;
   std::deque<ui::Answer> answers;             // an empty queue answers Cancel / No
   std::deque<std::optional<QString>> files;   // an empty queue cancels the dialog
   std::vector<QString> filters;
+  std::vector<Listed> lists;
+  std::deque<std::optional<int>> picks;       // an empty queue cancels the list
 };
 
 // The program as it starts, in a folder of its own.
 class ProgramUnderTest {
  public:
   // `withNames`: a "ChNameSet.fix" holding the built-in names beside the program.
-  explicit ProgramUnderTest(bool withNames = true);
+  // `startFile`: the file named on the command line, if any.
+  explicit ProgramUnderTest(bool withNames = true, const QString& startFile = QString());
   ~ProgramUnderTest();
 
   Pelorin* FixtureEditor() const;

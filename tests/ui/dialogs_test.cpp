@@ -3,9 +3,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -210,6 +213,46 @@ TEST_F(SaveAs, FailureMessage) {
   EXPECT_EQ(dialogs.asked[0].title, "Brannoc-512 Save As");
   EXPECT_EQ(dialogs.asked[0].buttons, ui::Buttons::Ok);
   EXPECT_EQ(dialogs.asked[0].icon, ui::Icon::Warning);
+}
+
+TEST(QtDialogs, ListShowsWhyAnEntryCannotBeChosenAndGivesTheOneChosen) {
+  QWidget window;
+  window.show();
+  const std::vector<ui::ListEntry> entries = {
+      {"Pixel: 41 channels, 0 steps", "41 channels; a fixture holds 40 at most"},
+      {"Standard: 16 channels, 40 steps", ""},
+      {"Basic: 8 channels, 12 steps", ""}};
+  QStringList texts;
+  QString title, prompt;
+  bool firstChoosable = true, okAtStart = false, okOnFirst = true;
+  int startRow = -1;
+  WhenUp<QDialog>([&](QDialog* dialog) {
+    title = dialog->windowTitle();
+    prompt = dialog->findChild<QLabel*>()->text();
+    auto* list = dialog->findChild<QListWidget*>("entries");
+    for (int r = 0; r < list->count(); ++r) texts << list->item(r)->text();
+    firstChoosable = list->item(0)->flags() & (Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    startRow = list->currentRow();
+    QPushButton* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    okAtStart = ok->isEnabled();
+    list->setCurrentRow(0);  // as a program could; a user cannot
+    okOnFirst = ok->isEnabled();
+    list->setCurrentRow(2);
+    ok->click();
+  });
+  ui::QtDialogs dialogs;
+  EXPECT_EQ(dialogs.ChooseFromList(&window, "Brannoc-512 Import", "Modes of Spot:", entries), 2);
+  EXPECT_EQ(title, "Brannoc-512 Import");
+  EXPECT_EQ(prompt, "Modes of Spot:");
+  EXPECT_EQ(texts, QStringList({"Pixel: 41 channels, 0 steps  (41 channels; a fixture holds 40 at most)",
+                                "Standard: 16 channels, 40 steps", "Basic: 8 channels, 12 steps"}));
+  EXPECT_FALSE(firstChoosable);
+  EXPECT_EQ(startRow, 1);  // the first entry that can be chosen
+  EXPECT_TRUE(okAtStart);
+  EXPECT_FALSE(okOnFirst);
+
+  WhenUp<QDialog>([](QDialog* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click(); });
+  EXPECT_EQ(dialogs.ChooseFromList(&window, "t", "p", entries), std::nullopt);
 }
 
 TEST(Twips, InchOfTwipsIsTheLogicalDpi) {

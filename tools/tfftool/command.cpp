@@ -8,6 +8,7 @@
 
 #include "tfftool/check.h"
 #include "tfftool/files.h"
+#include "tfftool/import.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -22,13 +23,17 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
+  import QXF OUT [--mode NAME] [--names SET] [--add-names]
+                                          a mode of a QLC+ fixture definition as a fixture
+  import QXF --list-modes                 list the modes of a QLC+ fixture definition
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
 "tfftool COMMAND --help" tells more about a command.
 
-Exit status: 0 done (check: no problems), 1 check found problems, 2 a file
-could not be read or written, the JSON is malformed or out of range, or the
-command line is wrong. On status 2 nothing is written.
+Exit status: 0 done (check: no problems; import: nothing had to change), 1
+check found problems or import reports changes, 2 a file could not be read or
+written, the JSON or XML is malformed or out of range, or the command line is
+wrong. On status 2 nothing is written.
 )";
 
 constexpr std::string_view kDumpHelp = R"(Usage: tfftool dump FILE [--kind fixture|led|names]
@@ -66,6 +71,25 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names]
+       tfftool import QXF --list-modes
+
+Imports one mode of a QLC+ fixture definition (.qxf) and writes it to OUT as
+"&Save Fixture" writes a fixture; prints one line for each thing that had to
+change to fit the console (names cut, steps past the 204 the file holds, fine
+channels without their coarse channel, names the channel name set lacks, ...).
+  --mode NAME     the mode to import; needed when QXF has several
+  --names SET     the channel name set that gives the names their codes (the
+                  41 built-in names without it)
+  --add-names     add the names SET lacks to SET, as the editor adds a typed
+                  name, so that they get codes
+  --list-modes    list the modes with their channel and step counts, and why
+                  a mode cannot be imported (more than 40 channels)
+Exit status: 0 nothing had to change, 1 the report has lines, 2 an error
+(QXF unreadable, not a fixture definition, no such mode, a mode of more than
+40 channels, ...); on status 2 neither OUT nor SET is written.
+)";
+
 struct CommandLine {
   std::vector<std::string> positional;
   std::map<std::string, std::string, std::less<>> options;
@@ -78,6 +102,8 @@ struct Command {
   std::size_t positional;                      // how many arguments it takes
   std::vector<std::string_view> options;       // each takes a value
   int (*run)(const CommandLine&, std::ostream&, std::ostream&);
+  std::vector<std::string_view> flags = {};    // options without a value
+  std::size_t optionalPositional = 0;          // how many of the arguments may be left out
 };
 
 int Fail(std::ostream& err, const std::string& message) {
@@ -154,10 +180,25 @@ int Check(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return Finish(out, err, findings.empty() ? kExitOk : kExitFindings);
 }
 
+int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  ImportRequest request;
+  request.qxf = line.positional[0];
+  if (line.positional.size() > 1) request.out = line.positional[1];
+  if (const auto it = line.options.find("--mode"); it != line.options.end()) request.mode = it->second;
+  if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
+  request.addNames = line.options.contains("--add-names");
+  request.listModes = line.options.contains("--list-modes");
+  if (request.listModes && request.out) return Fail(err, "import --list-modes takes the QXF file only");
+  if (!request.listModes && !request.out) return Fail(err, "import takes a QXF file and the OUT file to write");
+  if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
+  return Finish(out, err, RunImport(request, out, err));
+}
+
 const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
+    {"import", kImportHelp, 2, {"--mode", "--names"}, Import, {"--add-names", "--list-modes"}, 1},
 };
 
 // "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.
@@ -173,6 +214,10 @@ std::optional<std::string> ParseArguments(const Command& command, const std::vec
       line.positional.push_back(arg);
       continue;
     }
+    if (std::find(command.flags.begin(), command.flags.end(), arg) != command.flags.end()) {
+      line.options[arg] = "";
+      continue;
+    }
     const auto equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
     if (std::find(command.options.begin(), command.options.end(), name) == command.options.end()) {
@@ -186,7 +231,8 @@ std::optional<std::string> ParseArguments(const Command& command, const std::vec
       return name + " needs a value";
     }
   }
-  if (line.positional.size() != command.positional) {
+  if (line.positional.size() > command.positional ||
+      line.positional.size() + command.optionalPositional < command.positional) {
     return std::string(command.name) + " takes " + std::to_string(command.positional) +
            (command.positional == 1 ? " file" : " files") + ", not " + std::to_string(line.positional.size());
   }

@@ -1,0 +1,176 @@
+// tfftool import: the fixture file it writes, the report and its exit status,
+// the channel names it adds, and that an error writes nothing.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "channel_names/name_set.h"
+#include "fixture/file.h"
+#include "fixture/import_qxf.h"
+#include "support/temp_dir.h"
+#include "tfftool/command.h"
+
+namespace brannoc::tfftool {
+namespace {
+namespace fs = std::filesystem;
+using test::ReadAll;
+using test::TempDir;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+ToolRun Tool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  ToolRun run;
+  run.status = RunTool(args, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// Two modes: "Basic" needs nothing changed; "Extended" has a name the built-in
+// set lacks and a fine tilt without its coarse channel.
+const std::string kSpot = R"(<?xml version="1.0" encoding="UTF-8"?>
+<FixtureDefinition xmlns="http://www.qlcplus.org/FixtureDefinition">
+ <Model>Spot</Model>
+ <Channel Name="Pan" Preset="PositionPan"/>
+ <Channel Name="Pan fine" Preset="PositionPanFine"/>
+ <Channel Name="Tilt fine" Preset="PositionTiltFine"/>
+ <Channel Name="Gobo"><Group Byte="0">Gobo</Group>
+  <Capability Min="0" Max="127">Open</Capability>
+  <Capability Min="128" Max="255">Gobo 1</Capability>
+ </Channel>
+ <Channel Name="Frost"><Group Byte="0">Beam</Group></Channel>
+ <Mode Name="Basic"><Channel Number="0">Pan</Channel><Channel Number="1">Gobo</Channel></Mode>
+ <Mode Name="Extended">
+  <Channel Number="0">Pan</Channel><Channel Number="1">Pan fine</Channel><Channel Number="2">Frost</Channel>
+  <Channel Number="3">Tilt fine</Channel>
+ </Mode>
+ <Physical><Focus Type="Head" PanMax="540" TiltMax="270"/></Physical>
+</FixtureDefinition>
+)";
+
+class TfftoolImport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::WriteAll(qxf, Text(kSpot));
+    ChannelNameSet set;
+    RestoreDefaultNames(set);
+    ASSERT_FALSE(SaveChannelNameSet(set, names));
+  }
+  TempDir dir;
+  const fs::path qxf = dir / "Spot.qxf";
+  const fs::path out = dir / "Spot.tff";
+  const fs::path names = dir / "ChNameSet.fix";
+};
+
+TEST_F(TfftoolImport, WritesTheModeAsTheEditorSavesAFixtureAndReportsNothingWhenNothingChanged) {
+  const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode", "Basic"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "");
+  ChannelNameSet set;
+  RestoreDefaultNames(set);
+  QxfImport imported = ImportQxfMode(Text(kSpot), 0, set);
+  ASSERT_TRUE(imported.Record);
+  EXPECT_EQ(ReadAll(out), BuildFixtureImage(*imported.Record));
+  const Bytes file = ReadAll(out);
+  ASSERT_EQ(file.size(), 6144u);
+  EXPECT_EQ(std::string(file.begin() + 1, file.begin() + 12), "Spot       ");
+  EXPECT_EQ(file[fixture_layout::kChannelCount], 2);
+  EXPECT_EQ(file[fixture_layout::kStepCounts + 1], 2);
+}
+
+TEST_F(TfftoolImport, PrintsTheReportAndExits1WhenSomethingChanged) {
+  const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode=extended"});  // letter case ignored
+  EXPECT_EQ(run.status, kExitFindings) << run.err;
+  EXPECT_EQ(run.out,
+            "Not in the channel name set: \"Pan fine\" (channel 2), \"Frost\" (channel 3), \"Tilt fine\" (channel 4)\n"
+            "Channel 4 \"Tilt fine\" is a fine channel without its coarse channel in this mode; it stays a plain "
+            "channel\n");
+  EXPECT_EQ(ReadAll(out).size(), 6144u);
+}
+
+TEST_F(TfftoolImport, ListsTheModes) {
+  const ToolRun run = Tool({"import", qxf.string(), "--list-modes"});
+  EXPECT_EQ(run.status, kExitOk);
+  EXPECT_EQ(run.out, "\"Basic\": 2 channels, 2 steps\n\"Extended\": 4 channels, 0 steps\n");
+  EXPECT_FALSE(fs::exists(out));
+  const ToolRun help = Tool({"import", "--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_EQ(help.out.rfind("Usage: tfftool import QXF OUT", 0), 0u) << help.out;
+}
+
+TEST_F(TfftoolImport, AddsTheMissingNamesToTheSetAndGivesTheirCodes) {
+  const Bytes before = ReadAll(names);
+  const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode", "Extended", "--names", names.string(),
+                        "--add-names"});
+  EXPECT_EQ(run.status, kExitFindings) << run.err;
+  EXPECT_NE(run.out.find("\"Frost\" is added to " + names.string() + " with code 63\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("Not in the channel name set"), std::string::npos) << run.out;
+  // Slots 59, 60, 61 in channel order, as the editor adds a typed name; the rest
+  // of the file as it was.
+  const Bytes after = ReadAll(names);
+  ASSERT_EQ(after.size(), 3542u);
+  const std::size_t at = 59 * 14;
+  EXPECT_EQ(after[at], 59);
+  EXPECT_EQ(after[at + 1], 62);
+  EXPECT_EQ(std::string(after.begin() + at + 2, after.begin() + at + 14), "Pan fine    ");
+  EXPECT_EQ(std::string(after.begin() + 60 * 14 + 2, after.begin() + 61 * 14), "Frost       ");
+  EXPECT_TRUE(std::equal(after.begin(), after.begin() + at, before.begin()));
+  EXPECT_TRUE(std::equal(after.begin() + 62 * 14, after.end(), before.begin() + 62 * 14));
+  // The fixture carries the new codes.
+  const Bytes file = ReadAll(out);
+  const std::size_t frost = fixture_layout::kChannelRecords + 2 * fixture_layout::kChannelRecordSize;
+  EXPECT_EQ(file[frost + fixture_layout::kRecordNameCode], 63);
+}
+
+TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
+  const Bytes namesBefore = ReadAll(names);
+  auto fails = [&](const std::vector<std::string>& args, const std::string& message) {
+    const ToolRun run = Tool(args);
+    EXPECT_EQ(run.status, kExitFailure) << args[1];
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tfftool: " + message + "\n");
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(ReadAll(names), namesBefore);
+  };
+  fails({"import", qxf.string(), out.string()},
+        qxf.string() + " has 2 modes (\"Basic\", \"Extended\"); choose one with --mode");
+  fails({"import", qxf.string(), out.string(), "--mode", "Wide"},
+        qxf.string() + " has no mode \"Wide\"; its modes: \"Basic\", \"Extended\"");
+  fails({"import", qxf.string(), out.string(), "--mode", "Basic", "--add-names"},
+        "--add-names needs --names, the set to add to");
+  fails({"import", qxf.string()}, "import takes a QXF file and the OUT file to write");
+  fails({"import", qxf.string(), out.string(), "--list-modes"}, "import --list-modes takes the QXF file only");
+
+  const fs::path broken = dir / "Broken.qxf";
+  test::WriteAll(broken, Text("<FixtureDefinition>\n <Model>x</Model>\n <Mode Name=\"M\">\n"));
+  fails({"import", broken.string(), out.string()},
+        broken.string() + ": not readable as XML: Start-end tags mismatch at line 3, column 17");
+
+  const fs::path huge = dir / "Huge.qxf";
+  test::WriteAll(huge, Bytes(5 * 1024 * 1024, ' '));
+  fails({"import", huge.string(), out.string()},
+        huge.string() + ": the file is 5242880 bytes long; a fixture definition of more than 4 MB is not read");
+  fs::remove(huge);
+
+  // A fixture that cannot be written leaves the name set as it was.
+  const fs::path nowhere = dir / "missing" / "Spot.tff";
+  const ToolRun run = Tool({"import", qxf.string(), nowhere.string(), "--mode", "Extended", "--names", names.string(),
+                        "--add-names"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(fs::exists(nowhere));
+  EXPECT_EQ(ReadAll(names), namesBefore);
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"Broken.qxf", "ChNameSet.fix", "Spot.qxf"}));
+}
+
+}  // namespace
+}  // namespace brannoc::tfftool
