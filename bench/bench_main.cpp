@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
   if (!results.settled.empty()) {
     missed += PrintTable("The action, then the event loop until idle (Qt paints what changed):", results.settled);
   }
+  for (const QString& note : results.notes) std::printf("%s\n", qPrintable(note));
+  if (!results.notes.empty()) std::printf("\n");
   if (start && !start->action.ms.empty()) {
     std::printf("%-36s %7s %7s %7s %7s %6s\n", "start-up, as processes", "median", "p90", "bare", "bare90", "ratio");
     std::printf("%-36s %7.1f %7.1f %7.1f %7.1f %6.2f\n\n", "to the first complete frame", start->action.Median(),

@@ -6,12 +6,16 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "channel_names/editor_window.h"
 #include "fixture/editor_window.h"
+#include "core/file_io.h"
 #include "fixture/file.h"
+#include "fixture/import_qxf.h"
 #include "floor.h"
 #include "palette/editor_window.h"
 #include "support/gui.h"
@@ -42,7 +46,8 @@ void GiveFullPalettes(PaletteData& palettes) {
   for (std::size_t p = 0; p < kPaletteCount; ++p) {
     palettes.PaletteName[p] = PaletteText::FromUtf8("Pal " + std::to_string(p + 1));
     for (std::size_t k = 0; k < kPresetCount; ++k) {
-      palettes.PresetName[p][k] = PaletteText::FromUtf8("P" + std::to_string(p + 1) + "-" + std::to_string(k + 1));
+      palettes.PresetName[p][k] =
+          PaletteText::FromUtf8(QStringLiteral("P%1-%2").arg(p + 1).arg(k + 1).toStdString());
       for (std::size_t i = 0; i < kPaletteChannels; ++i) {
         palettes.PaletteMember[p][i] = 1;
         palettes.PresetValue[p][i][k] = static_cast<std::uint8_t>((p * 40 + i * 7 + k * 13) % 256);
@@ -74,6 +79,41 @@ FixtureRecord FullFixture() {
   return fixture;
 }
 
+constexpr const char* kQlcFixtures = "/usr/share/qlcplus/fixtures";
+
+struct LargestMode {
+  std::filesystem::path path;
+  std::size_t index = 0;
+  QxfMode mode;
+};
+
+// The importable mode with the most channels, and of those the most steps, of
+// all the fixture definitions under `folder`.
+LargestMode FindLargestQxfMode(const std::filesystem::path& folder) {
+  LargestMode largest;
+  std::error_code ec;
+  std::vector<std::filesystem::path> files;
+  for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file(ec) && it->path().extension() == ".qxf") files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end());  // the same choice on every run
+  for (const auto& path : files) {
+    const ReadResult file = ReadFilePrefix(path, kMaxQxfBytes + 1);
+    if (file.error || QxfTooLarge(file.fileSize)) continue;
+    const QxfModeList modes = ListQxfModes(file.bytes);
+    for (std::size_t i = 0; i < modes.Modes.size(); ++i) {
+      const QxfMode& m = modes.Modes[i];
+      if (!m.Fits) continue;
+      if (largest.path.empty() || std::pair(m.ChannelCount, m.StepCount) >
+                                      std::pair(largest.mode.ChannelCount, largest.mode.StepCount)) {
+        largest = {path, i, m};
+      }
+    }
+  }
+  return largest;
+}
+
 QSize ClientSize(QMdiSubWindow* sub) { return sub->widget()->size(); }
 
 // A floor table like the editor's grid.
@@ -99,6 +139,7 @@ class Bench {
     ChannelCounts();
     StepsGrid();
     OpenFullFixture();
+    ImportLargestQxfMode();
     OpenFixtureEditor();
     OpenChannelNameEditor();
     PaletteTabChange();
@@ -186,6 +227,40 @@ class Bench {
                 }};
     const Side floor = floor_.Refilled(sub->windowTitle(), ClientSize(sub), grids, {{8, 40, 0}, {1, 48, 0}});
     Add(QStringLiteral("open a full fixture file"), action, floor);
+  }
+
+  // The import of the largest mode in QLC+'s fixture library (by channels, then
+  // steps, of the modes that fit) onto a new fixture of 8 channels: the file
+  // read, its modes listed, the mode imported and shown by the fixture editor,
+  // as "&Import Fixture..." does once its questions are answered.
+  void ImportLargestQxfMode() {
+    const LargestMode largest = FindLargestQxfMode(kQlcFixtures);
+    if (largest.path.empty()) {
+      std::fprintf(stderr, "no importable .qxf mode under %s: the import is not timed\n", kQlcFixtures);
+      return;
+    }
+    Pelorin* w = Fixture();
+    QMdiSubWindow* sub = Window(Editor::Fixture);
+    const QString name = QStringLiteral("import the largest .qxf mode");
+    results_.notes.push_back(name + QStringLiteral(": ") + QString::fromStdString(largest.path.string()) +
+                     QStringLiteral(", mode \"") + QString::fromStdString(largest.mode.Name) + QStringLiteral("\", ") +
+                     QString::number(largest.mode.ChannelCount) + QStringLiteral(" channels, ") +
+                     QString::number(largest.mode.StepCount) + QStringLiteral(" steps"));
+    Side action{[w] { w->ResetFixture(8); },
+                [this, w, sub, largest]() -> QWidget* {
+                  const ReadResult file = ReadFilePrefix(largest.path, kMaxQxfBytes + 1);
+                  const QxfModeList modes = ListQxfModes(file.bytes);
+                  const QxfImport imported = ImportQxfMode(file.bytes, largest.index, w->NameSet);
+                  if (imported.Record && modes.Error.empty()) w->ShowFixture(*imported.Record);
+                  return sub;
+                }};
+    // The rows the import shows: its channels, and the steps of channel 1.
+    const QxfImport sample = ImportQxfMode(ReadFilePrefix(largest.path, kMaxQxfBytes + 1).bytes, largest.index,
+                                           w->NameSet);
+    const int channels = sample.Record ? sample.Record->ChannelCount : 0;
+    const int steps = sample.Record ? std::max(1, static_cast<int>(sample.Record->StepCounts[0])) : 1;
+    const std::vector<FloorTable> grids = {Like(w->MSFlexGrid1, sub), Like(w->MSFlexGrid2, sub)};
+    Add(name, action, floor_.Refilled(sub->windowTitle(), ClientSize(sub), grids, {{8, channels, 0}, {1, steps, 0}}));
   }
 
   // The fixture editor opens ("&FixtureEdit") onto the fixture in memory: a new

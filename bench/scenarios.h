@@ -20,6 +20,7 @@ struct Options {
 struct ActionResults {
   std::vector<Result> window;   // Paint::Window
   std::vector<Result> settled;  // Paint::Settled
+  std::vector<QString> notes;    // what an action worked on, where its name does not say
 };
 
 ActionResults RunActions(const Options& options);
