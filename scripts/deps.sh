@@ -20,6 +20,10 @@ packages=(
 if [[ "${BRANNOC_WITH_DISPLAY:-}" == 1 ]]; then
   packages+=(xvfb xauth)
 fi
+# The benchmark (scripts/bench.sh) runs the real windows on a virtual display.
+if [[ "${BRANNOC_WITH_BENCH:-}" == 1 ]]; then
+  packages+=(xvfb xauth)
+fi
 if [[ "${BRANNOC_FOR_PACKAGE:-}" == 1 ]]; then
   packages+=(dpkg-dev file)
 fi

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <algorithm>
+#include <vector>
 
 #include "ui/cell_editors.h"
 #include "ui/dialogs.h"
@@ -48,6 +49,18 @@ QString Caption(const std::string& utf8) {
 
 // A name in a box: without its padding, so that the box takes what is typed after it.
 QString BoxText(const PaletteText& name) { return QString::fromStdString(name.BoxTextTrimmed()); }
+
+// Holds back the member boxes' tick handler while it lives.
+class HeldBackTicks {
+ public:
+  explicit HeldBackTicks(const std::array<QCheckBox*, kPaletteChannels>& boxes) {
+    blockers_.reserve(boxes.size());
+    for (QCheckBox* box : boxes) blockers_.emplace_back(box);
+  }
+
+ private:
+  std::vector<QSignalBlocker> blockers_;
+};
 
 }  // namespace
 
@@ -400,6 +413,11 @@ void ULink::TabStrip1_Click() {
     EnablePresetButtons(false);
   }
 
+  // Unticking every box hides every scroll bar and value box, and ShowPalette
+  // then shows those of the new palette's members. The value controls follow
+  // the ticks once, in ShowPalette: a control shown before and after the change
+  // is not hidden and shown again on the way, and so not painted again.
+  const HeldBackTicks held(Check1);
   for (QCheckBox* box : Check1) box->setChecked(false);
 
   const int index = TabStrip1->currentIndex();

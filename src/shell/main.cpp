@@ -3,14 +3,12 @@
 //   brannoc512 [FILE]    FILE, a fixture file, opens in the fixture editor at start
 
 #include <QApplication>
-#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include "channel_names/name_set_folder.h"
-#include "shell/main_form.h"
-#include "ui/dialogs.h"
+#include "shell/program.h"
 
 namespace {
 
@@ -32,24 +30,10 @@ std::filesystem::path NameSetFolderOfThisRun() {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);  // takes Qt's own options out of argv
-  QGuiApplication::setDesktopFileName(QStringLiteral("brannoc512"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/brannoc512.png")));
-  // The windows were laid out for a narrow 8-point face.
-  QFont font = QApplication::font();
-  font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), font.family()});
-  font.setPointSize(8);
-  QApplication::setFont(font);
-
   QString file;
   if (argc > 1) file = QString::fromLocal8Bit(argv[1]);
   if (argc > 2) std::fprintf(stderr, "brannoc512: opens one file; only %s is opened\n", argv[1]);
 
-  brannoc::ui::QtDialogs dialogs;
-  brannoc::AppState app;
-  app.NameSetFolder = NameSetFolderOfThisRun();
-  app.Dialogs = &dialogs;
-  brannoc::MainForm form(app);
-  form.show();
-  form.Start(file);
+  brannoc::Program program(NameSetFolderOfThisRun(), file);
   return QApplication::exec();
 }

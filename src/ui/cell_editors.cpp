@@ -168,10 +168,20 @@ void Chooser::ShowAndFocus() {
   setFocus(Qt::OtherFocusReason);
 }
 
+void Chooser::showPopup() {
+  listOpened_ = true;
+  QComboBox::showPopup();
+}
+
+bool Chooser::ListShown() const {
+  // view() makes the list the first time it is asked for; a list never opened
+  // is not shown, and need not be made for that answer.
+  return listOpened_ && view()->isVisible();
+}
+
 void Chooser::HideEditor() {
-  const bool focused = hasFocus() || (lineEdit() && lineEdit()->hasFocus()) ||
-                       (view() && view()->isVisible());
-  if (view() && view()->isVisible()) hidePopup();
+  const bool focused = hasFocus() || (lineEdit() && lineEdit()->hasFocus()) || ListShown();
+  if (ListShown()) hidePopup();
   if (focused && grid_) grid_->SetFocusQuietly();
   hide();
 }
@@ -200,7 +210,7 @@ void Chooser::keyPressEvent(QKeyEvent* event) {
 void Chooser::focusOutEvent(QFocusEvent* event) {
   QComboBox::focusOutEvent(event);
   // The chooser's own list takes the focus as it opens: that is no loss.
-  if (view() && view()->isVisible()) return;
+  if (ListShown()) return;
   if (IsRealFocusLoss(*event) && LostFocus) LostFocus();
 }
 

@@ -64,6 +64,8 @@ class Chooser : public QComboBox {
   void ShowAndFocus();
   void HideEditor();
 
+  void showPopup() override;
+
   std::function<void()> Click;
   std::function<void(int& code)> KeyPress;
   std::function<void()> AfterKeyPress;
@@ -80,7 +82,11 @@ class Chooser : public QComboBox {
   // The first entry whose text, or whose text without trailing blanks, is `text`.
   int EntryShownAs(const QString& text) const;
 
+  // Whether the chooser's drop-down list is open.
+  bool ListShown() const;
+
   int chosen_ = -1;
+  bool listOpened_ = false;  // the list has been opened at least once
   bool settingText_ = false;
   QPointer<Grid> grid_;
 };
