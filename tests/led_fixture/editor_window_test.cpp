@@ -21,22 +21,12 @@
 namespace brannoc {
 namespace {
 namespace fs = std::filesystem;
+using test::Entries;
 using test::ProgramUnderTest;
+using test::Row;
 using ui::Answer;
 
 constexpr std::size_t RecordAt(int number) { return 23 + 17 * static_cast<std::size_t>(number - 1); }
-
-QStringList Row(ui::Grid* grid, int r) {
-  QStringList cells;
-  for (int c = 0; c < grid->columnCount(); ++c) cells << grid->TextMatrix(r, c);
-  return cells;
-}
-
-QStringList Entries(ui::Chooser* chooser) {
-  QStringList entries;
-  for (int i = 0; i < chooser->ListCount(); ++i) entries << chooser->List(i);
-  return entries;
-}
 
 QStringList Numbers(int to) {
   QStringList numbers;

@@ -6,6 +6,7 @@
 
 #include "channel_names/name_set.h"
 #include "fixture/editor_window.h"
+#include "ui/cell_editors.h"
 #include "ui/grid.h"
 
 namespace brannoc::test {
@@ -85,5 +86,17 @@ void TypeInto(QWidget* widget, const QString& text) {
 }
 
 QWidget* Focused() { return QApplication::focusWidget(); }
+
+QStringList Row(ui::Grid* grid, int r) {
+  QStringList cells;
+  for (int c = 0; c < grid->columnCount(); ++c) cells << grid->TextMatrix(r, c);
+  return cells;
+}
+
+QStringList Entries(ui::Chooser* chooser) {
+  QStringList entries;
+  for (int i = 0; i < chooser->ListCount(); ++i) entries << chooser->List(i);
+  return entries;
+}
 
 }  // namespace brannoc::test

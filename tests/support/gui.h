@@ -4,6 +4,7 @@
 // a user's clicks and keys.
 
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -17,6 +18,7 @@
 namespace brannoc {
 class Pelorin;
 namespace ui {
+class Chooser;
 class Grid;
 }
 }  // namespace brannoc
@@ -79,5 +81,9 @@ void PressOn(QWidget* widget, Qt::Key key);
 void TypeInto(QWidget* widget, const QString& text);
 // The widget that has the keyboard focus.
 QWidget* Focused();
+
+// What a user reads: the cells of a grid row, the entries of a chooser.
+QStringList Row(ui::Grid* grid, int r);
+QStringList Entries(ui::Chooser* chooser);
 
 }  // namespace brannoc::test
