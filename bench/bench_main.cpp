@@ -24,21 +24,26 @@ using brannoc::bench::kFloorRatio;
 using brannoc::bench::kFrameMs;
 using brannoc::bench::Result;
 
-// Returns how many actions miss a target.
-int PrintTable(const char* title, const std::vector<Result>& results) {
+// Returns how many actions miss a target. With `whole`, each run repainted the
+// whole window: the "still" column is a second repaint of it with nothing
+// changed, and the ratio to the floor, whose window holds nothing but tables,
+// is shown and not judged (it mostly weighs the window's other controls).
+int PrintTable(const char* title, const std::vector<Result>& results, bool whole) {
   std::printf("%s\n", title);
-  std::printf("%-36s %7s %7s %7s %7s %7s %6s %6s %5s  %s\n", "action", "handler", "median", "p90", "floor",
-              "floor90", "ratio", "paints", "frame", "targets");
+  std::printf("%-36s %7s %7s %7s %7s %7s %7s %6s %6s %5s  %s\n", "action", "handler", "median", "p90", "still",
+              "floor", "floor90", "ratio", "paints", "frame", "targets");
   int missed = 0;
   for (const Result& r : results) {
-    std::printf("%-36s %7.2f %7.2f %7.2f %7.2f %7.2f %6.2f %6d %5s  %s\n", qPrintable(r.name),
-                r.action.HandlerMedian(), r.action.Median(), r.action.P90(), r.floor.Median(), r.floor.P90(),
-                r.Ratio(), r.action.FewestPaints(), r.UnderFrame() ? "yes" : "no",
-                r.MeetsTargets() ? "met" : "missed");
+    const bool met = whole ? r.UnderFrame() : r.MeetsTargets();
+    const QString still = whole ? QString::number(r.action.StillMedian(), 'f', 2) : QStringLiteral("-");
+    std::printf("%-36s %7.2f %7.2f %7.2f %7s %7.2f %7.2f %6.2f %6d %5s  %s\n", qPrintable(r.name),
+                r.action.HandlerMedian(), r.action.Median(), r.action.P90(), qPrintable(still), r.floor.Median(),
+                r.floor.P90(), r.Ratio(), r.action.FewestPaints(), r.UnderFrame() ? "yes" : "no",
+                met ? "met" : "missed");
     if (r.action.FewestPaints() == 0 || r.floor.FewestPaints() == 0) {
       std::printf("  ^ a run painted nothing in its window: that figure times no paint\n");
     }
-    if (!r.MeetsTargets()) ++missed;
+    if (!met) ++missed;
   }
   std::printf("\n");
   return missed;
@@ -83,12 +88,14 @@ int main(int argc, char** argv) {
   std::printf("times in ms: handler = the action alone (median); median and p90 = the action and its paint;\n"
               "floor = the same rows and cells in plain QTableWidgets of the same sizes, painted the same way;\n"
               "ratio = median / floor median; paints = paint events in the window (fewest of the runs);\n"
-              "targets: p90 under one 60 Hz frame (%.1f ms) and ratio at most %.1f\n\n",
+              "still = the whole window repainted once more with nothing changed (median);\n"
+              "targets: p90 under one 60 Hz frame (%.1f ms), and where Qt paints what changed, ratio at most %.1f\n\n",
               kFrameMs, kFloorRatio);
   int missed = 0;
-  if (!results.window.empty()) missed += PrintTable("The action, then a repaint of its whole window:", results.window);
+  if (!results.window.empty()) missed += PrintTable("The action, then a repaint of its whole window:", results.window, true);
   if (!results.settled.empty()) {
-    missed += PrintTable("The action, then the event loop until idle (Qt paints what changed):", results.settled);
+    missed += PrintTable("The action, then the event loop until idle (Qt paints what changed):", results.settled,
+                         false);
   }
   for (const QString& note : results.notes) std::printf("%s\n", qPrintable(note));
   if (!results.notes.empty()) std::printf("\n");

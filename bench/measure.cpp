@@ -81,6 +81,14 @@ void RunOnce(const Side& side, Paint paint, PaintCounter& counter, Samples* into
     into->ms.push_back(Ms(t.end - t.start));
     into->handlerMs.push_back(Ms(t.acted - t.start));
     into->paints.push_back(paints);
+    // The same window painted once more as it now stands: what any repaint of it
+    // costs, whatever the action did.
+    if (paint == Paint::Window && t.window) {
+      Settle();
+      const Clock::time_point start = Clock::now();
+      t.window->repaint();
+      into->stillMs.push_back(Ms(Clock::now() - start));
+    }
   }
   Settle();
 }
@@ -105,6 +113,7 @@ double Percentile90(std::vector<double> values) {
 double Samples::Median() const { return bench::Median(ms); }
 double Samples::P90() const { return Percentile90(ms); }
 double Samples::HandlerMedian() const { return bench::Median(handlerMs); }
+double Samples::StillMedian() const { return bench::Median(stillMs); }
 int Samples::FewestPaints() const { return paints.empty() ? 0 : *std::min_element(paints.begin(), paints.end()); }
 
 double Result::Ratio() const {

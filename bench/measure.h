@@ -28,9 +28,11 @@ struct Samples {
   std::vector<double> ms;         // the action and its paint
   std::vector<double> handlerMs;  // the action alone
   std::vector<int> paints;        // paint events in the window during the paint
+  std::vector<double> stillMs;    // Window paint: a second repaint, nothing changed
   double Median() const;
   double P90() const;
   double HandlerMedian() const;
+  double StillMedian() const;
   int FewestPaints() const;
 };
 

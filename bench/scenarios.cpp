@@ -234,6 +234,8 @@ class Bench {
   // read, its modes listed, the mode imported and shown by the fixture editor,
   // as "&Import Fixture..." does once its questions are answered.
   void ImportLargestQxfMode() {
+    const QString name = QStringLiteral("import the largest .qxf mode");
+    if (!Wanted(name)) return;
     const LargestMode largest = FindLargestQxfMode(kQlcFixtures);
     if (largest.path.empty()) {
       std::fprintf(stderr, "no importable .qxf mode under %s: the import is not timed\n", kQlcFixtures);
@@ -241,7 +243,6 @@ class Bench {
     }
     Pelorin* w = Fixture();
     QMdiSubWindow* sub = Window(Editor::Fixture);
-    const QString name = QStringLiteral("import the largest .qxf mode");
     results_.notes.push_back(name + QStringLiteral(": ") + QString::fromStdString(largest.path.string()) +
                      QStringLiteral(", mode \"") + QString::fromStdString(largest.mode.Name) + QStringLiteral("\", ") +
                      QString::number(largest.mode.ChannelCount) + QStringLiteral(" channels, ") +
