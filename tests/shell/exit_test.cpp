@@ -125,6 +125,21 @@ TEST_F(Exit, AChangeThatWasSavedOrUndoneAsksNothing) {
   EXPECT_TRUE(program.dialogs.asked.empty());
 }
 
+TEST_F(Exit, ACancelledSaveOfAFileWhoseNameHoldsNulBytesAsksNothing) {
+  // A file written elsewhere may leave its name field unfilled: 11 NUL bytes.
+  FixtureRecord file;
+  ResetFixture(file, 4);
+  ASSERT_EQ(file.FixtureName.CodePage(), std::string(11, '\0'));
+  ASSERT_FALSE(SaveFixtureFile(file, program.dir / "unnamed.tff"));
+  ASSERT_TRUE(Fixture()->OpenFixtureFile(program.File("unnamed.tff")));
+
+  Fixture()->SaveFixture->trigger();  // the save dialog is cancelled
+  EXPECT_FALSE(program.form->Window(Editor::Fixture)->isWindowModified());
+  ExitFromTheFixtureEditor();
+  EXPECT_EQ(program.quits, 1);
+  EXPECT_TRUE(program.dialogs.asked.empty());
+}
+
 TEST_F(Exit, ClosingTheParentWindowAsksToo) {
   NameTheFixture();
   EXPECT_FALSE(program.form->close());
