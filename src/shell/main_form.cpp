@@ -9,6 +9,7 @@
 #include "fixture/editor_window.h"
 #include "led_fixture/editor_window.h"
 #include "palette/editor_window.h"
+#include "ui/cell_editors.h"
 #include "ui/twips.h"
 
 namespace brannoc {
@@ -191,7 +192,11 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
   if (answer != ui::Answer::Yes) return false;
 
   // Saved the usual way, in its editor, which the user sees first.
-  if (Window(editor)) {
+  const bool wasOpen = Window(editor) != nullptr;
+  // An LED editor's set-up goes back to 8 channels: the count the user left is
+  // what is to be saved.
+  const int ledCount = app_.LedFixture->ChannelCount;
+  if (wasOpen) {
     ShowEditor(editor);
   } else {
     ShowAtTopLeft(editor);
@@ -201,6 +206,7 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
     return fixture && fixture->SaveFixtureAs();
   }
   auto* led = EditorWidget<LedFixture>(editor);
+  if (led && !wasOpen) led->Combo1->SetListIndex(ledCount - 1);  // as the user picks it
   return led && led->SaveLedFixture();
 }
 

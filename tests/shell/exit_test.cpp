@@ -189,6 +189,25 @@ TEST_F(Exit, TheLedFixtureIsAskedAboutAfterTheFixture) {
   EXPECT_EQ(led.record->ChannelCount, 3);
 }
 
+TEST_F(Exit, YesSavesAnLedFixtureWhoseEditorWasClosedWithItsOwnChannelCount) {
+  program.form->numLFE->trigger();
+  ASSERT_NE(Led(), nullptr);
+  Led()->Combo1->SetListIndex(2);  // 3 channels
+  program.form->CloseEditor(Editor::LedFixture);
+  QApplication::processEvents();
+  ASSERT_EQ(Led(), nullptr);
+
+  program.dialogs.answers = {Answer::Yes};
+  program.dialogs.files = {program.File("par")};
+  program.form->numExit->trigger();
+  EXPECT_EQ(program.quits, 1);
+  EXPECT_EQ(Questions(),
+            QStringList{"The LED fixture \"New Fixture\" has unsaved changes. Save them before the program ends?"});
+  const Bytes file = test::ReadAll(program.dir / "par.tff");
+  ASSERT_EQ(file.size(), static_cast<std::size_t>(LED_FILE_SIZE));
+  EXPECT_EQ(file[kLedChannelCountOffset], 3);
+}
+
 TEST_F(Exit, ASavedLedFixtureAsksNothing) {
   program.form->numLFE->trigger();
   Led()->Combo1->SetListIndex(4);
