@@ -42,17 +42,6 @@ QString InCodePage(const QString& text) {
   return QString::fromStdString(Cp1252ToUtf8(Utf8ToCp1252(text.toStdString())));
 }
 
-// A record as a writer of this program leaves a name: its own slot number, a name
-// that is not blank, and no NUL byte (a gap that a single-record write leaves in
-// a short file reads as zeros).
-bool HoldsAWrittenName(const ChannelNameEntry& entry, int slot) {
-  if (entry.Slot != slot || entry.Name.IsBlank()) return false;
-  for (std::uint8_t b : entry.Name.Bytes()) {
-    if (b == 0) return false;
-  }
-  return true;
-}
-
 // The fixture editor writes the names it adds straight into the file while this
 // window may hold an older copy. Before a whole-set save, every slot that the user
 // has not changed here takes the name that the file has received since the window

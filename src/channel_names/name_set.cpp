@@ -110,6 +110,26 @@ std::optional<int> FindFreeNameSlot(const ChannelNameSet& set) {
   return std::nullopt;
 }
 
+bool HoldsAWrittenName(const ChannelNameEntry& entry, int slot) {
+  if (entry.Slot != slot || entry.Name.IsBlank()) return false;
+  for (std::uint8_t b : entry.Name.Bytes()) {
+    if (b == 0) return false;
+  }
+  return true;
+}
+
+std::vector<int> TakeNamesSavedInFreeSlots(ChannelNameSet& set, const ChannelNameSet& fileNow) {
+  std::vector<int> taken;
+  for (int s = kFirstAddedSlot; s < static_cast<int>(kNameSlots); ++s) {
+    ChannelNameEntry& entry = set.Entries[static_cast<std::size_t>(s)];
+    const ChannelNameEntry& now = fileNow.Entries[static_cast<std::size_t>(s)];
+    if (!entry.Name.IsBlank() || !HoldsAWrittenName(now, s)) continue;
+    entry = now;
+    taken.push_back(s);
+  }
+  return taken;
+}
+
 void RestoreDefaultNames(ChannelNameSet& set) {
   for (ChannelNameEntry& entry : set.Entries) entry = BlankEntry();
   const auto& table = BuiltInNames();

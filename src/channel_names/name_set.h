@@ -110,6 +110,16 @@ std::optional<IoError> WriteChannelNameEntry(const ChannelNameSet& set, int slot
 // The lowest slot in 59..252 whose name is blank (12 spaces), or none.
 std::optional<int> FindFreeNameSlot(const ChannelNameSet& set);
 
+// Whether a record holds a name as a writer of this program leaves one: its own
+// slot number, a name that is not blank, and no NUL byte (a gap that a
+// single-record write leaves in a short file reads as zeros).
+bool HoldsAWrittenName(const ChannelNameEntry& entry, int slot);
+
+// Takes into `set` every name that `fileNow` holds in a slot of 59..252 that
+// `set` still has free: names another copy has saved into the file since `set`
+// was read. Returns the slots taken, in order.
+std::vector<int> TakeNamesSavedInFreeSlots(ChannelNameSet& set, const ChannelNameSet& fileNow);
+
 // Makes the set the built-in one: slots 0..40 from the table, every other entry
 // blank with Slot 0 and Code 0.
 void RestoreDefaultNames(ChannelNameSet& set);

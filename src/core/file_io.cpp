@@ -13,6 +13,9 @@ namespace {
 
 thread_local std::optional<std::size_t> tWriteBudget;
 
+// As many links in a row as the system itself follows.
+constexpr int kMaxLinkHops = 40;
+
 std::string Describe(int err) { return std::strerror(err); }
 
 IoError Failure(const std::string& what, const fs::path& path, int err) {
@@ -121,12 +124,14 @@ class Fd {
 
 std::optional<IoError> ReplaceFile(const fs::path& requested, std::span<const std::uint8_t> bytes,
                                    bool keepTail) {
+  // Replace the file the link points at, not the link, also when that file is
+  // not there yet.
   std::error_code ec;
   fs::path target = requested;
-  if (fs::is_symlink(target, ec)) {
-    // Replace the file the link points at, not the link.
-    const fs::path resolved = fs::canonical(target, ec);
-    if (!ec) target = resolved;
+  for (int hops = 0; fs::is_symlink(target, ec); ++hops) {
+    const fs::path next = fs::read_symlink(target, ec);
+    if (ec || hops == kMaxLinkHops) return Failure("Cannot replace", requested, ec ? ec.value() : ELOOP);
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 

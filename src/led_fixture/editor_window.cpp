@@ -122,7 +122,9 @@ void LedFixture::Form_Load() {
   }
   MSFlexGrid1->SetHeaderHeightTwips(500);
 
+  settingUp_ = true;
   Combo1->SetListIndex(kDefaultChannelCount - 1);  // runs Combo1_Click
+  settingUp_ = false;
   AutoAdvance = false;
   if (!unsaved) {
     app_.LedSaved = Led();
@@ -165,7 +167,8 @@ void LedFixture::RebuildLedGrid() {
   MSFlexGrid1->SetRows(count + 1);
   Combo2->Clear();
   for (int n = 1; n <= count; ++n) Combo2->AddItem(QString::number(n));
-  // The rows show what the record holds, which is what a save would write.
+  // The rows show what the record holds, which is what a save would write (a
+  // partner beyond the count goes with the save).
   for (int r = 1; r <= count; ++r) {
     const LedChannelRecord& channel = led.Channels[static_cast<std::size_t>(r - 1)];
     const std::string_view listed = LedName(channel.NameIndex);
@@ -181,11 +184,11 @@ void LedFixture::Combo1_Click() {
   if (Combo1->ListIndex() < 0) return;
   LedFixtureRecord& led = Led();
   led.ChannelCount = static_cast<std::uint8_t>(Combo1->ListIndex() + 1);
-  // A partner beyond the count would be written as a channel the file does not
-  // have: it goes, and the grid shows "0".
-  for (std::size_t i = 0; i < led.ChannelCount && i < led.Channels.size(); ++i) {
-    if (led.Channels[i].Partner > led.ChannelCount) led.Channels[i].Partner = 0;
-  }
+  // A partner beyond the count the user chooses would be written as a channel
+  // the file does not have: it goes, and the grid shows "0". The count the
+  // window opens with is not the user's: the channels keep their partners until
+  // a save at that count (SaveLedFixture).
+  if (!settingUp_) ClearPartnersBeyondCount(led);
   RebuildLedGrid();
 }
 
@@ -301,6 +304,8 @@ bool LedFixture::SaveLedFixture() {
 
   const auto name = ui::AskSavePath(*app_.Dialogs, this, kLedFilter, QStringLiteral(".tff"));
   if (!name) return false;  // cancelled, or the old file is to stay
+  // No partner beyond the count reaches the file.
+  ClearPartnersBeyondCount(led);
   // The old file stays until the new one is complete; the writer replaces it.
   const auto error = WriteLedFixtureFile(led, std::filesystem::path(name->toStdString()));
   ShowTypesAfterSave();

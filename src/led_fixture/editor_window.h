@@ -90,6 +90,8 @@ class LedFixture : public QWidget {
 
   AppState& app_;
   Shell& shell_;
+  // While the window's set-up chooses its count of 8.
+  bool settingUp_ = false;
 };
 
 }  // namespace brannoc

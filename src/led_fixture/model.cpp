@@ -112,6 +112,12 @@ Bytes BuildLedFixtureImage(LedFixtureRecord& fixture) {
   return image;
 }
 
+void ClearPartnersBeyondCount(LedFixtureRecord& fixture) {
+  for (std::size_t i = 0; i < UsedChannels(fixture); ++i) {
+    if (fixture.Channels[i].Partner > fixture.ChannelCount) fixture.Channels[i].Partner = 0;
+  }
+}
+
 bool SameLedFile(const LedFixtureRecord& a, const LedFixtureRecord& b) {
   LedFixtureRecord first = a;
   LedFixtureRecord second = b;

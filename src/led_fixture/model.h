@@ -98,6 +98,10 @@ Bytes BuildLedFixtureImage(LedFixtureRecord& fixture);
 // at is LTP (SettleLowByteChannels), so a second save writes what the first did.
 void RederiveLedTypes(LedFixtureRecord& fixture);
 
+// Every Partner among the channels in use that names a channel beyond the count
+// becomes 0: the file would name a channel it does not have.
+void ClearPartnersBeyondCount(LedFixtureRecord& fixture);
+
 // Whether saves of the two fixtures as they stand would write the same 512
 // bytes (the records themselves are left as they are).
 bool SameLedFile(const LedFixtureRecord& a, const LedFixtureRecord& b);

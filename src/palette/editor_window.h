@@ -50,6 +50,10 @@ class ULink : public QWidget {
   // its preset names and its name.
   void ShowPalette();
 
+  // Shows on the block line what the palettes need of the file's palette block,
+  // counted with the fixture's channel count as it stands.
+  void UpdateBlockTotal();
+
   // Handlers, one per control event.
   void TabStrip1_Click();
   void Command3_Click();
@@ -114,7 +118,6 @@ class ULink : public QWidget {
   void ShowTickedValueControls();
   void ShowValue(int i, int value);
   void UpdateCounts();
-  void UpdateBlockTotal();
 
   int ChannelBound() const;
   PaletteData& Palettes() { return app_.Fixture->Palettes; }

@@ -55,8 +55,9 @@ class Shell {
   // The one way a committed change of the fixture in memory is recorded: the
   // history takes the record as a step when it differs from the step shown
   // (changes with the same nonzero `run`, such as keys typed into one box, make
-  // one step), and the fixture editor shows what can be undone or redone and
-  // whether the fixture is unsaved.
+  // one step), the fixture editor shows what can be undone or redone and
+  // whether the fixture is unsaved, and an open palette editor's block line
+  // shows what the palettes now need.
   virtual void RecordFixtureChange(int run) = 0;
   // Ends the program: first, for the fixture and then the LED fixture, when it
   // has unsaved changes, asks whether to save them (Yes saves through its

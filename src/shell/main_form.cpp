@@ -134,6 +134,8 @@ void MainForm::RecordFixtureChange(int run) {
   if (ending_) return;
   app_.History.Record(*app_.Fixture, run);
   if (auto* fixture = EditorWidget<Pelorin>(Editor::Fixture)) fixture->ShowEditState();
+  // A channel count changed in the fixture editor changes what the palettes need.
+  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) palette->UpdateBlockTotal();
 }
 
 void MainForm::EndProgram() {

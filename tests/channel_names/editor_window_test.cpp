@@ -355,6 +355,24 @@ TEST_F(NameEditor, NamesTheFixtureEditorAddsMeanwhileSurviveSave) {
                           [](const test::Asked& a) { return a.title == "Add Channel Name"; }));
 }
 
+TEST_F(NameEditor, ANameSavedHereIsNotWrittenOverByTheNextNameTheFixtureEditorAdds) {
+  // The fixture editor has been open since the start, with its copy of the file.
+  EditChName* w = Open();
+  ASSERT_NE(w, nullptr);
+  TypeName(w, 60, "Beams");
+  ClickName(w, 61);
+  Press(w->ChSave);
+  ASSERT_EQ(RecordAt(test::ReadAll(file), 59), Record(59, 62, "Beams"));
+  w->eSM->trigger();  // "Show &F": the fixture editor that was open all along
+  QApplication::processEvents();
+
+  ASSERT_EQ(AddInFixtureEditor(program, "Zap"), Pelorin::NameCheck::Added);
+  const Bytes bytes = test::ReadAll(file);
+  EXPECT_EQ(RecordAt(bytes, 59), Record(59, 62, "Beams"));
+  EXPECT_EQ(RecordAt(bytes, 60), Record(60, 63, "Zap"));
+  EXPECT_EQ(program.app.Fixture->Channels[0].NameCode, 63);
+}
+
 TEST_F(NameEditor, WhatTheUserChangedHereWinsOverTheFile) {
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);

@@ -119,6 +119,16 @@ TEST(ReplaceFile, ThroughALinkReplacesTheFileItPointsAt) {
   EXPECT_EQ(ReadAll(dir / "real.fix"), (Bytes{9, 2, 3}));
 }
 
+TEST(ReplaceFile, ALinkToAFileNotThereYetStaysAndTheFileIsMadeWhereItPoints) {
+  TempDir dir;
+  fs::create_directory(dir / "shared");
+  fs::create_symlink("shared/real.fix", dir / "ChNameSet.fix");
+  ASSERT_FALSE(ReplaceFile(dir / "ChNameSet.fix", Bytes{9, 8}));
+  EXPECT_TRUE(fs::is_symlink(dir / "ChNameSet.fix"));
+  EXPECT_EQ(ReadAll(dir / "shared" / "real.fix"), (Bytes{9, 8}));
+  EXPECT_EQ(test::FileNames(dir / "shared"), std::vector<std::string>{"real.fix"});
+}
+
 // Every call that opens a path comes back at once from a named pipe, with the
 // reason, and leaves the pipe where it was.
 TEST(FileLayer, ANamedPipeNeverHoldsACallUp) {

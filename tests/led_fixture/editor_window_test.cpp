@@ -228,6 +228,45 @@ TEST_F(LedEditor, LoweringTheCountClearsEveryPartnerBeyondIt) {
   EXPECT_EQ(led.Channels[9].Type, LTP);
 }
 
+TEST_F(LedEditor, ReopeningTheWindowKeepsAPartnerBeyondEightAndASaveAtEightWritesNone) {
+  w->Combo1->SetListIndex(9);  // 10 channels
+  Pick(1, 2, InstantLTP16H);
+  Pick(1, 3, 9);  // partner 10
+  test::ClickCell(w->MSFlexGrid1, 1, 0);
+  ASSERT_EQ(led.Channels[0].Partner, 10);
+
+  // Closing and opening the window again is no change of the pair.
+  program.form->CloseEditor(Editor::LedFixture);
+  QApplication::processEvents();
+  w = OpenLedEditor(program);
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(led.ChannelCount, 8);
+  EXPECT_EQ(led.Channels[0].Partner, 10);
+  w->Combo1->SetListIndex(9);  // the ten channels again
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(1, 3), "10");
+  program.dialogs.files.push_back(program.File("ten.tff"));
+  w->Command1->click();
+  Bytes file = test::ReadAll(program.dir / "ten.tff");
+  ASSERT_EQ(file.size(), 512u);
+  EXPECT_EQ(file[RecordAt(1) + 1], 'S');
+  EXPECT_EQ(file[RecordAt(1) + 3], 10);
+  EXPECT_EQ(led.Channels[9].Type, InstantLTP16L);
+
+  // Saved with fewer channels, the file names no partner it does not have.
+  program.form->CloseEditor(Editor::LedFixture);
+  QApplication::processEvents();
+  w = OpenLedEditor(program);
+  ASSERT_NE(w, nullptr);
+  program.dialogs.files.push_back(program.File("eight.tff"));
+  w->Command1->click();
+  file = test::ReadAll(program.dir / "eight.tff");
+  ASSERT_EQ(file.size(), 512u);
+  EXPECT_EQ(file[12], 8);
+  EXPECT_EQ(file[RecordAt(1) + 3], 0);
+  EXPECT_EQ(led.Channels[0].Partner, 0);
+  EXPECT_EQ(w->MSFlexGrid1->TextMatrix(1, 3), "0");
+}
+
 TEST_F(LedEditor, TypedLettersChangeNothing) {
   test::ClickCell(w->MSFlexGrid1, 1, 1);
   ASSERT_EQ(test::Focused(), w->Combo10);

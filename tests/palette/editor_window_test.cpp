@@ -819,5 +819,21 @@ TEST_F(PaletteBesideFixture, AnOpenPaletteEditorShowsTheFixtureThatReplacesTheOn
   ExpectStateOfEight(w, {7});
 }
 
+TEST_F(PaletteBesideFixture, TheBlockLineFollowsAChannelCountChangedInTheFixtureEditor) {
+  GiveBeam();  // members 3 and 5, one named preset: 4 bytes with 8 channels
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(w->BlockTotal->text(), "Palette block: 4 of 2048 bytes");
+
+  program.FixtureEditor()->Combo1->SetListIndex(3);  // 4 channels: only member 3 is saved
+  QApplication::processEvents();
+  ASSERT_EQ(fixture.ChannelCount, 4);
+  EXPECT_EQ(w->BlockTotal->text(), "Palette block: 2 of 2048 bytes");
+  const Bytes image = BuildFixtureImage(fixture);
+  EXPECT_EQ(image[fixture_layout::kPaletteBlock], 3);
+  EXPECT_EQ(image[fixture_layout::kPaletteBlock + 1], 77);
+  EXPECT_EQ(image[fixture_layout::kPaletteBlock + 2], 0);
+}
+
 }  // namespace
 }  // namespace brannoc
