@@ -15,7 +15,7 @@
 #include "fixture/editor_window.h"
 #include "core/file_io.h"
 #include "fixture/file.h"
-#include "fixture/import_qxf.h"
+#include "import/qxf.h"
 #include "floor.h"
 #include "palette/editor_window.h"
 #include "support/gui.h"

@@ -21,7 +21,7 @@
 #include "channel_names/name_set.h"
 #include "core/codepage.h"
 #include "fixture/file.h"
-#include "fixture/import_qxf.h"
+#include "import/qxf.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"
 

@@ -2,7 +2,9 @@
 # The one list of Debian packages the editor, its tests and its tools need.
 # Installs only what is missing. fonts-dejavu-extra holds the face the windows
 # are laid out for; desktop-file-utils, libxml2-utils and shared-mime-info check
-# the installed tree; clang and its runtime build the fuzz targets;
+# the installed tree; clang and its runtime build the fuzz targets; libzip reads
+# .gdtf archives; xz-utils unpacks the GDTF test corpus; poppler-utils reads
+# the printed channel sheet back in its tests;
 # BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs.
 set -euo pipefail
 
@@ -12,7 +14,8 @@ packages=(
   fonts-dejavu-extra
   libgtest-dev
   nlohmann-json3-dev
-  libpugixml-dev
+  libpugixml-dev libzip-dev
+  xz-utils poppler-utils
   qlcplus-data
   desktop-file-utils libxml2-utils shared-mime-info
   clang libclang-rt-14-dev

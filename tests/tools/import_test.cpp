@@ -7,7 +7,7 @@
 
 #include "channel_names/name_set.h"
 #include "fixture/file.h"
-#include "fixture/import_qxf.h"
+#include "import/qxf.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
 

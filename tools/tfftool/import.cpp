@@ -5,7 +5,7 @@
 
 #include "core/file_io.h"
 #include "fixture/file.h"
-#include "fixture/import_qxf.h"
+#include "import/qxf.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 
