@@ -284,7 +284,12 @@ struct Description {
   std::unordered_map<std::string, GeometryInfo> geometries;
   std::string error;
 
-  std::string Where(pugi::xml_node node) const { return LineColumn(text, node.offset_debug()); }
+  // Where an element starts: its "<".
+  std::string Where(pugi::xml_node node) const {
+    std::ptrdiff_t offset = node.offset_debug();
+    if (offset > 0 && static_cast<std::size_t>(offset) <= text.size() && text[static_cast<std::size_t>(offset) - 1] == '<') --offset;
+    return LineColumn(text, offset);
+  }
 };
 
 std::string FixtureNameOf(pugi::xml_node fixture) {
@@ -530,9 +535,8 @@ class Layout {
           b = ref.breaks.back().first;
           offset = ref.breaks.back().second;
         } else {
-          for (const auto& [rb, ro] : ref.breaks) {
-            if (rb == b) offset = ro;
-          }
+          const auto own = std::find_if(ref.breaks.begin(), ref.breaks.end(), [&](const auto& rb) { return rb.first == b; });
+          if (own != ref.breaks.end()) offset = own->second;
         }
         Add(channel, numbered ? static_cast<int>(r + 1) : 0, b, offsets, offset);
       }
