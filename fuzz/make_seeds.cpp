@@ -4,6 +4,8 @@
 //   OUT/names/*.fix     channel name sets as the name editor's "Save" writes them
 //   OUT/json/*.json     tfftool's JSON form: dumps of those records and short documents
 //   OUT/qxf/*.qxf       small QLC+ fixture definitions for the import
+//   OUT/gdtf/*          small GDTF descriptions, bare and as .gdtf archives
+//                       (stored, deflate and bzip2 members)
 // The records are the fresh ones the editors start with, a few that reach the
 // edges of the layout, and varied ones from a fixed seed. (scripts/fuzz.sh adds
 // a few definitions from QLC+'s own library to the .qxf seeds when it is there.)
@@ -22,6 +24,7 @@
 #include "fixture/file.h"
 #include "led_fixture/model.h"
 #include "tfftool/json_form.h"
+#include "support/zip_writer.h"
 #include "tools/generate.h"
 
 namespace fs = std::filesystem;
@@ -254,6 +257,65 @@ bool WriteQxf(const fs::path& folder) {
   return ok;
 }
 
+// ---- GDTF descriptions
+
+std::string GdtfChannel(const std::string& offset, const std::string& geometry, const std::string& attribute,
+                        const std::string& functions, const std::string& extra = "") {
+  return "<DMXChannel Offset=\"" + offset + "\" Geometry=\"" + geometry + "\"" + extra + "><LogicalChannel Attribute=\"" +
+         attribute + "\">" + functions + "</LogicalChannel></DMXChannel>\n";
+}
+
+std::string GdtfFunction(const std::string& attribute, const std::string& from, const std::string& inside = "",
+                         const std::string& extra = "") {
+  return "<ChannelFunction Name=\"" + attribute + "\" Attribute=\"" + attribute + "\" DMXFrom=\"" + from + "\"" + extra +
+         ">" + inside + "</ChannelFunction>";
+}
+
+// A spot with a 16-bit pan and tilt, a colour wheel with named slots, channel
+// sets, a 24-bit zoom, a virtual channel and a second break; and a bar whose
+// cells repeat through geometry references.
+std::string GdtfDescription() {
+  const std::string sets = "<ChannelSet Name=\"Open\" DMXFrom=\"0/1\" WheelSlotIndex=\"1\"/>"
+                           "<ChannelSet DMXFrom=\"20/1\" WheelSlotIndex=\"2\"/><ChannelSet DMXFrom=\"40/1\"/>";
+  const std::string spot =
+      GdtfChannel("1,2", "Yoke", "Pan", GdtfFunction("Pan", "0/2", "", " PhysicalFrom=\"-270\" PhysicalTo=\"270\""),
+                  " Default=\"32768/2\"") +
+      GdtfChannel("3,4", "Head", "Tilt", GdtfFunction("Tilt", "0/2", "", " PhysicalFrom=\"-135\" PhysicalTo=\"135\"")) +
+      GdtfChannel("5", "Head", "Dimmer", GdtfFunction("Dimmer", "0/1"), " Default=\"255/1\"") +
+      GdtfChannel("6", "Head", "Color1",
+                  GdtfFunction("Color1", "0/1", sets, " Wheel=\"Colours\"") + GdtfFunction("Color1WheelSpin", "128/1")) +
+      GdtfChannel("7,8,9", "Head", "Zoom", GdtfFunction("Zoom", "0/3")) +
+      GdtfChannel("None", "Head", "ColorRGB_Red", GdtfFunction("ColorRGB_Red", "0/1")) +
+      GdtfChannel("1", "Head", "Shutter1", GdtfFunction("Shutter1", "0/1"), " DMXBreak=\"2\"");
+  const std::string bar = GdtfChannel("1", "Body", "Dimmer", GdtfFunction("Dimmer", "0/1")) +
+                          GdtfChannel("1", "Cell", "ColorAdd_R", GdtfFunction("ColorAdd_R", "0/1")) +
+                          GdtfChannel("2", "Cell", "ColorAdd_G", GdtfFunction("ColorAdd_G", "0/1"));
+  std::string references;
+  for (int cell = 1; cell <= 3; ++cell) {
+    references += "<GeometryReference Name=\"Cell" + std::to_string(cell) + "\" Geometry=\"Cell\"><Break DMXBreak=\"1\" DMXOffset=\"" +
+                  std::to_string(2 * cell) + "\"/></GeometryReference>";
+  }
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GDTF DataVersion=\"1.1\">\n"
+         "<FixtureType Name=\"Seed Spot\" ShortName=\"Seed\" Manufacturer=\"Seed\">\n"
+         "<AttributeDefinitions><Attributes><Attribute Name=\"Pan\" Pretty=\"P\"/><Attribute Name=\"Dimmer\" Pretty=\"Dim\"/>"
+         "</Attributes></AttributeDefinitions>\n"
+         "<Wheels><Wheel Name=\"Colours\"><Slot Name=\"Open\"/><Slot Name=\"Red\"/></Wheel></Wheels>\n"
+         "<Geometries><Geometry Name=\"Base\"><Axis Name=\"Yoke\"><Axis Name=\"Head\"/></Axis></Geometry>"
+         "<Geometry Name=\"Cell\"/><Geometry Name=\"Body\">" + references + "</Geometry></Geometries>\n"
+         "<DMXModes>\n<DMXMode Name=\"Standard\" Geometry=\"Base\"><DMXChannels>\n" + spot +
+         "</DMXChannels></DMXMode>\n<DMXMode Name=\"Cells\" Geometry=\"Body\"><DMXChannels>\n" + bar +
+         "</DMXChannels></DMXMode>\n</DMXModes>\n</FixtureType>\n</GDTF>\n";
+}
+
+bool WriteGdtf(const fs::path& folder) {
+  const std::string description = GdtfDescription();
+  bool ok = Write(folder / "description.xml", description);
+  ok = Write(folder / "stored.gdtf", test::GdtfArchive(description, test::ZipMethod::Store)) && ok;
+  ok = Write(folder / "deflate.gdtf", test::GdtfArchive(description, test::ZipMethod::Deflate)) && ok;
+  ok = Write(folder / "bzip2.gdtf", test::GdtfArchive(description, test::ZipMethod::Bzip2)) && ok;
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -263,7 +325,7 @@ int main(int argc, char** argv) {
   }
   const fs::path out = argv[1];
   std::error_code ec;
-  for (const char* kind : {"fixture", "led", "names", "json", "qxf"}) {
+  for (const char* kind : {"fixture", "led", "names", "json", "qxf", "gdtf"}) {
     fs::create_directories(out / kind, ec);
     if (ec) {
       std::fprintf(stderr, "Cannot create %s: %s\n", (out / kind).c_str(), ec.message().c_str());
@@ -276,5 +338,6 @@ int main(int argc, char** argv) {
   ok = WriteNameSets(out / "names", generate) && ok;
   ok = WriteJson(out / "json", generate) && ok;
   ok = WriteQxf(out / "qxf") && ok;
+  ok = WriteGdtf(out / "gdtf") && ok;
   return ok ? 0 : 1;
 }

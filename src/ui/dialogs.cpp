@@ -11,7 +11,14 @@
 
 namespace brannoc::ui {
 
-QString QtFilter(const QString& filter) { return filter.section(QLatin1Char('|'), 0, 0); }
+// "A(*.a)|*.a|B(*.b)|*.b": each description with its pattern, the patterns
+// after the bars being the old toolkit's second copy.
+QString QtFilter(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList kept;
+  for (qsizetype i = 0; i < parts.size(); i += 2) kept << parts[i];
+  return kept.join(QStringLiteral(";;"));
+}
 
 Answer QtDialogs::Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                       Icon icon) {

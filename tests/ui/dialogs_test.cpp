@@ -37,6 +37,8 @@ TEST(QtFilter, KeepsTheDescriptionWithItsPattern) {
   EXPECT_EQ(ui::QtFilter(kFilter), "Fixture Setup File(*.tff)");
   EXPECT_EQ(ui::QtFilter("LED Fixture File(*.lfx)|*.lfx"), "LED Fixture File(*.lfx)");
   EXPECT_EQ(ui::QtFilter("Any(*.*)"), "Any(*.*)");
+  EXPECT_EQ(ui::QtFilter("QLC+ Fixture Definition(*.qxf)|*.qxf|GDTF Fixture(*.gdtf)|*.gdtf"),
+            "QLC+ Fixture Definition(*.qxf);;GDTF Fixture(*.gdtf)");
 }
 
 // Runs `act` on the modal dialog of type D once it is up. A dialog of another
