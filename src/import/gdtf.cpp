@@ -16,7 +16,6 @@ namespace brannoc {
 namespace {
 
 constexpr int kMaxAddresses = 40;     // a fixture's channels
-constexpr int kMaxDegree = 720;
 constexpr long kMaxAddress = 1 << 20; // far past any universe; a larger one is a fault
 constexpr int kMaxValueBytes = 4;     // DMX values of up to 32 bits
 // Geometry references may nest; a tree that expands past this is refused
@@ -272,6 +271,7 @@ std::string LineColumn(std::string_view text, std::ptrdiff_t offset) {
 struct GeometryInfo {
   pugi::xml_node node;
   std::string top;  // the top-level geometry it lies in
+  int depth = 0;    // 0 for a top-level geometry
 };
 
 struct Description {
@@ -302,13 +302,13 @@ void IndexGeometries(Description& d) {
     if (top.type() != pugi::node_element) continue;
     const std::string topName = top.attribute("Name").value();
     // Depth first without recursion: a deep tree cannot exhaust the stack.
-    std::vector<pugi::xml_node> stack{top};
+    std::vector<std::pair<pugi::xml_node, int>> stack{{top, 0}};
     while (!stack.empty()) {
-      const pugi::xml_node node = stack.back();
+      const auto [node, depth] = stack.back();
       stack.pop_back();
-      d.geometries.emplace(node.attribute("Name").value(), GeometryInfo{node, topName});
+      d.geometries.emplace(node.attribute("Name").value(), GeometryInfo{node, topName, depth});
       for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), "Break") != 0) stack.push_back(child);
+        if (child.type() == pugi::node_element && std::strcmp(child.name(), "Break") != 0) stack.emplace_back(child, depth + 1);
       }
     }
   }
@@ -456,13 +456,13 @@ class Layout {
       for (pugi::xml_node b : node.children("Break")) {
         const auto dmxBreak = ParseLong(b.attribute("DMXBreak").as_string("1"));
         const auto offset = ParseAddress(b.attribute("DMXOffset").as_string("1"));
-        if (!dmxBreak || !offset) {
-          return Fail("the break of the geometry reference " + Quoted(ref.name) + " at " + d_.Where(b) +
-                      " has no DMX break and offset that are numbers");
-        }
-        long total = *offset;
+        long total = offset.value_or(0);
         for (const auto& [ob, oo] : outer) {
-          if (ob == *dmxBreak) total += oo - 1;
+          if (dmxBreak && ob == *dmxBreak) total += oo - 1;
+        }
+        if (!dmxBreak || total < 1 || total > kMaxAddress) {
+          return Fail("the break of the geometry reference " + Quoted(ref.name) + " at " + d_.Where(b) +
+                      " has no DMX break and offset that are numbers from 1");
         }
         ref.breaks.emplace_back(*dmxBreak, total);
       }
@@ -512,6 +512,11 @@ class Layout {
         offsets.push_back(*value);
         if (comma == std::string_view::npos) break;
         start = comma + 1;
+      }
+      for (std::size_t i = 0; i < offsets.size(); ++i) {
+        if (std::find(offsets.begin() + static_cast<std::ptrdiff_t>(i) + 1, offsets.end(), offsets[i]) != offsets.end()) {
+          return Fail(Label(channel) + " has the offset " + Quoted(offsetText) + ", which names an address twice");
+        }
       }
       const std::string_view breakText = Trim(channel.attribute("DMXBreak").as_string("1"));
       const bool overwrite = breakText == "Overwrite";
@@ -563,8 +568,7 @@ class Layout {
         continue;
       }
       onBreak1.push_back(&p);
-      for (long a : p.addresses) {
-        if (a < 1 || a > kMaxAddress) continue;
+      for (long a : p.addresses) {  // 1 to twice kMaxAddress: offsets and references are checked
         first = first == 0 ? a : std::min(first, a);
         last = std::max(last, a);
       }
@@ -599,6 +603,7 @@ class Layout {
           c.Pretty = Collapse(a->second.attribute("Pretty").value());
         }
         c.Geometry = p->node.attribute("Geometry").value();
+        c.Depth = d_.geometries.at(c.Geometry).depth;
         c.Number = p->number;
         c.Byte = static_cast<int>(b);
         c.Coarse = b == 0 ? -1 : static_cast<int>(coarse);
@@ -811,7 +816,7 @@ class Layout {
   }
 
   void Degrees() {
-    auto span = [&](const char* attribute, const char* what) {
+    auto span = [&](const char* attribute) {
       for (pugi::xml_node channel : mode_.child("DMXChannels").children("DMXChannel")) {
         for (pugi::xml_node logical : channel.children("LogicalChannel")) {
           for (pugi::xml_node f : logical.children("ChannelFunction")) {
@@ -821,20 +826,16 @@ class Layout {
             if (!fromText && !toText) return 0;
             const double from = ParseDouble(fromText.as_string("0")).value_or(0);
             const double to = ParseDouble(toText.as_string("1")).value_or(0);
-            const double degrees = std::round(std::fabs(to - from));
-            if (degrees > kMaxDegree) {
-              out_.Report.push_back(std::string("The ") + what + " span of " + std::to_string(static_cast<long long>(degrees)) +
-                                    " degrees is more than 720; it is 0");
-              return 0;
-            }
+            // The core limits the degrees and reports what it resets.
+            const double degrees = std::min(std::round(std::fabs(to - from)), 1e6);
             return static_cast<int>(degrees);
           }
         }
       }
       return 0;
     };
-    out_.PanDegrees = span("Pan", "pan");
-    out_.TiltDegrees = span("Tilt", "tilt");
+    out_.PanDegrees = span("Pan");
+    out_.TiltDegrees = span("Tilt");
   }
 
   void ReportLeftOut() {

@@ -30,6 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "channel_names/name_set.h"
+#include "import/core.h"
+
 namespace brannoc {
 
 // A .gdtf with its 3D models may run to tens of megabytes; description.xml
@@ -84,6 +87,7 @@ struct GdtfChannel {
   std::string Attribute;    // of the first logical channel; empty: no channel uses the address
   std::string Pretty;       // the attribute's own short form, where the definitions give one
   std::string Geometry;     // the geometry the channel controls
+  int Depth = 0;            // of that geometry below its top-level geometry
   int Number = 0;           // the geometry reference's number when the layout repeats; else 0
   int Byte = 0;             // 0 the coarse byte, 1 the fine byte, 2 the third ...
   int Coarse = -1;          // for a byte after the first, the index of its coarse channel
@@ -97,12 +101,17 @@ struct GdtfModeLayout {
   int FirstAddress = 0;      // the address of Channels[0]
   int Footprint = 0;         // addresses from the first used on break 1 to the last
   std::vector<GdtfChannel> Channels;
-  int PanDegrees = 0;        // PhysicalTo - PhysicalFrom of the Pan function; 0 above 720
-  int TiltDegrees = 0;
+  int PanDegrees = 0;        // |PhysicalTo - PhysicalFrom| of the first Pan function, rounded
+  int TiltDegrees = 0;       // the same of the first Tilt function
   int StepCount = 0;
   std::vector<std::string> Report;  // what was left out or set right, a line each
   std::string Error;                // why the mode cannot be laid out
 };
+
+// Imports mode `modeIndex` (in file order) through the import core: channels by
+// DMX address, their meanings from their attributes, names and codes from
+// `names` (nothing is added to it).
+ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names);
 
 // Mode `modeIndex` (in file order) as channels by DMX address. With `stepNames`
 // false the steps carry no names (the list's cheaper reading).
