@@ -28,6 +28,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "channel_names/name_set.h"
@@ -112,6 +113,12 @@ struct GdtfModeLayout {
 // DMX address, their meanings from their attributes, names and codes from
 // `names` (nothing is added to it).
 ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names);
+
+// What a channel of this attribute (of its first logical channel) means, by the
+// standard attribute names ("ColorAdd_R" red, "Gobo2Pos" gobo rotation); Unknown
+// for an attribute outside them. "Dimmer" gives Dimmer: which dimmer is the
+// master is decided per mode, by where it sits in the geometry tree.
+Meaning MeaningOfGdtfAttribute(std::string_view attribute);
 
 // Mode `modeIndex` (in file order) as channels by DMX address. With `stepNames`
 // false the steps carry no names (the list's cheaper reading).

@@ -298,6 +298,12 @@ SourceMode ToSourceMode(const GdtfModeLayout& layout) {
 
 }  // namespace
 
+Meaning MeaningOfGdtfAttribute(std::string_view attribute) {
+  if (attribute == "Dimmer") return Meaning::Dimmer;
+  int number = 0;
+  return MeaningOfAttribute(attribute, number);
+}
+
 ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names) {
   const GdtfModeLayout layout = LayOutGdtfMode(bytes, modeIndex);
   if (!layout.Error.empty()) {

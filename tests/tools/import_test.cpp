@@ -104,7 +104,7 @@ TEST_F(TfftoolImport, ListsTheModes) {
   EXPECT_FALSE(fs::exists(out));
   const ToolRun help = Tool({"import", "--help"});
   EXPECT_EQ(help.status, kExitOk);
-  EXPECT_EQ(help.out.rfind("Usage: tfftool import QXF OUT", 0), 0u) << help.out;
+  EXPECT_EQ(help.out.rfind("Usage: tfftool import DEFINITION OUT", 0), 0u) << help.out;
 }
 
 TEST_F(TfftoolImport, AddsTheMissingNamesToTheSetAndGivesTheirCodes) {
@@ -147,8 +147,8 @@ TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
         qxf.string() + " has no mode \"Wide\"; its modes: \"Basic\", \"Extended\"");
   fails({"import", qxf.string(), out.string(), "--mode", "Basic", "--add-names"},
         "--add-names needs --names, the set to add to");
-  fails({"import", qxf.string()}, "import takes a QXF file and the OUT file to write");
-  fails({"import", qxf.string(), out.string(), "--list-modes"}, "import --list-modes takes the QXF file only");
+  fails({"import", qxf.string()}, "import takes a DEFINITION file and the OUT file to write");
+  fails({"import", qxf.string(), out.string(), "--list-modes"}, "import --list-modes takes the DEFINITION file only");
 
   const fs::path broken = dir / "Broken.qxf";
   test::WriteAll(broken, Text("<FixtureDefinition>\n <Model>x</Model>\n <Mode Name=\"M\">\n"));

@@ -23,9 +23,9 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
-  import QXF OUT [--mode NAME] [--names SET] [--add-names]
-                                          a mode of a QLC+ fixture definition as a fixture
-  import QXF --list-modes                 list the modes of a QLC+ fixture definition
+  import DEFINITION OUT [--mode NAME] [--names SET] [--add-names]
+                                          a mode of a .qxf, .gdtf or description.xml as a fixture
+  import DEFINITION --list-modes          list the modes of a fixture definition
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
 "tfftool COMMAND --help" tells more about a command.
@@ -71,14 +71,16 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
-constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names]
-       tfftool import QXF --list-modes
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names]
+       tfftool import DEFINITION --list-modes
 
-Imports one mode of a QLC+ fixture definition (.qxf) and writes it to OUT as
-"&Save Fixture" writes a fixture; prints one line for each thing that had to
-change to fit the console (names cut, steps past the 204 the file holds, fine
-channels without their coarse channel, names the channel name set lacks, ...).
-  --mode NAME     the mode to import; needed when QXF has several
+Imports one mode of a fixture definition and writes it to OUT as "&Save
+Fixture" writes a fixture. DEFINITION is a QLC+ fixture definition (.qxf), a
+GDTF file (.gdtf) or a GDTF description.xml, recognised by its content.
+Prints one line for each thing that had to change to fit the console (names
+cut, steps past the 204 the file holds, fine channels without their coarse
+channel, GDTF channels left out, names the channel name set lacks, ...).
+  --mode NAME     the mode to import; needed when DEFINITION has several
   --names SET     the channel name set that gives the names their codes (the
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET, as the editor adds a typed
@@ -86,8 +88,8 @@ channels without their coarse channel, names the channel name set lacks, ...).
   --list-modes    list the modes with their channel and step counts, and why
                   a mode cannot be imported (more than 40 channels)
 Exit status: 0 nothing had to change, 1 the report has lines, 2 an error
-(QXF unreadable, not a fixture definition, no such mode, a mode of more than
-40 channels, ...); on status 2 neither OUT nor SET is written.
+(DEFINITION unreadable, not a fixture definition, no such mode, a mode of more
+than 40 channels, ...); on status 2 neither OUT nor SET is written.
 )";
 
 struct CommandLine {
@@ -188,8 +190,8 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
-  if (request.listModes && request.out) return Fail(err, "import --list-modes takes the QXF file only");
-  if (!request.listModes && !request.out) return Fail(err, "import takes a QXF file and the OUT file to write");
+  if (request.listModes && request.out) return Fail(err, "import --list-modes takes the DEFINITION file only");
+  if (!request.listModes && !request.out) return Fail(err, "import takes a DEFINITION file and the OUT file to write");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
   return Finish(out, err, RunImport(request, out, err));
 }

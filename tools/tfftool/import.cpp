@@ -5,7 +5,7 @@
 
 #include "core/file_io.h"
 #include "fixture/file.h"
-#include "import/qxf.h"
+#include "import/definition.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 
@@ -25,15 +25,15 @@ std::string Lower(std::string text) {
   return text;
 }
 
-std::string ModeNames(const QxfModeList& list) {
+std::string ModeNames(const DefinitionModes& list) {
   std::string names;
-  for (const QxfMode& mode : list.Modes) names += (names.empty() ? "" : ", ") + Quoted(mode.Name);
+  for (const DefinitionMode& mode : list.Modes) names += (names.empty() ? "" : ", ") + Quoted(mode.Name);
   return names;
 }
 
 // The mode --mode names: its exact name, else the one name that differs only in
 // letter case. Without --mode the file must have one mode.
-std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportRequest& request, std::string& error) {
+std::optional<std::size_t> ChooseMode(const DefinitionModes& list, const ImportRequest& request, std::string& error) {
   const std::string file = request.qxf;
   if (list.Modes.empty()) {
     error = file + ": the fixture definition has no modes";
@@ -57,8 +57,8 @@ std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportReque
   return std::nullopt;
 }
 
-void ListModes(const QxfModeList& list, std::ostream& out) {
-  for (const QxfMode& mode : list.Modes) {
+void ListModes(const DefinitionModes& list, std::ostream& out) {
+  for (const DefinitionMode& mode : list.Modes) {
     out << Quoted(mode.Name) << ": " << mode.ChannelCount << (mode.ChannelCount == 1 ? " channel, " : " channels, ")
         << mode.StepCount << (mode.StepCount == 1 ? " step" : " steps");
     if (!mode.Fits) out << "; cannot be imported: " << mode.Why;
@@ -83,10 +83,11 @@ Bytes PatchedNameSet(const Bytes& original, const ChannelNameSet& set, const std
 }  // namespace
 
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
-  const ReadResult file = ReadFilePrefix(request.qxf, kMaxQxfBytes + 1);
-  if (file.error) return Fail(err, file.error->message);
-  if (const auto tooLarge = QxfTooLarge(file.fileSize)) return Fail(err, request.qxf + ": " + *tooLarge);
-  const QxfModeList list = ListQxfModes(file.bytes);
+  // A .qxf, a .gdtf or a description.xml, told apart by content.
+  const DefinitionFile file = ReadDefinitionFile(request.qxf);
+  if (!file.Error.empty()) return Fail(err, file.Error);
+  if (!file.TooLarge.empty()) return Fail(err, request.qxf + ": " + file.TooLarge);
+  const DefinitionModes list = ListDefinitionModes(file.Content);
   if (!list.Error.empty()) return Fail(err, request.qxf + ": " + list.Error);
   if (request.listModes) {
     ListModes(list, out);
@@ -109,7 +110,7 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
     RestoreDefaultNames(names);
   }
 
-  QxfImport result = ImportQxfMode(file.bytes, *mode, names);
+  ImportResult result = ImportDefinitionMode(file.Content, *mode, names);
   if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
 
   // The names the set lacks, added as the editor adds a typed name; the fixture
@@ -126,7 +127,7 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
         addLines.push_back(Quoted(name) + " is not added: " + *request.names + " has no free place");
       }
     }
-    result = ImportQxfMode(file.bytes, *mode, names);
+    result = ImportDefinitionMode(file.Content, *mode, names);
     if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
   }
 

@@ -1,6 +1,7 @@
 #pragma once
-// tfftool import: one mode of a QLC+ fixture definition (.qxf) written as a
-// fixture file, with the report of what had to change.
+// tfftool import: one mode of a fixture definition (QLC+ .qxf, GDTF .gdtf or
+// description.xml) written as a fixture file, with the report of what had to
+// change.
 
 #include <optional>
 #include <ostream>
@@ -9,7 +10,7 @@
 namespace brannoc::tfftool {
 
 struct ImportRequest {
-  std::string qxf;
+  std::string qxf;                   // the definition, of any kind
   std::optional<std::string> out;    // none with listModes
   std::optional<std::string> mode;   // needed when the file has several modes
   std::optional<std::string> names;  // the channel name set; the built-in names without it

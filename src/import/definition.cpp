@@ -1,0 +1,60 @@
+#include "import/definition.h"
+
+#include <algorithm>
+
+#include "import/qxf.h"
+
+namespace brannoc {
+namespace {
+
+bool IsGdtf(ImportKind kind) { return kind == ImportKind::GdtfArchive || kind == ImportKind::GdtfDescription; }
+
+}  // namespace
+
+DefinitionFile ReadDefinitionFile(const std::filesystem::path& path) {
+  DefinitionFile out;
+  ReadResult file = ReadFilePrefix(path, std::max(kMaxQxfBytes, kMaxGdtfFileBytes) + 1);
+  if (file.error) {
+    out.Error = file.error->message;
+    return out;
+  }
+  const bool gdtf = IsGdtf(RecogniseImport(file.bytes));
+  if (const auto tooLarge = gdtf ? GdtfTooLarge(file.fileSize) : QxfTooLarge(file.fileSize)) {
+    out.TooLarge = *tooLarge;
+    return out;
+  }
+  out.Content = std::move(file.bytes);
+  return out;
+}
+
+DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes) {
+  DefinitionModes out;
+  out.Kind = RecogniseImport(bytes);
+  if (IsGdtf(out.Kind)) {
+    GdtfModeList list = ListGdtfModes(bytes);
+    out.Model = std::move(list.Model);
+    out.Error = std::move(list.Error);
+    for (GdtfMode& m : list.Modes) out.Modes.push_back({std::move(m.Name), m.ChannelCount, m.StepCount, m.Fits, std::move(m.Why)});
+    return out;
+  }
+  // Anything else is read as a .qxf, which says what is wrong with it.
+  QxfModeList list = ListQxfModes(bytes);
+  out.Model = std::move(list.Model);
+  out.Error = std::move(list.Error);
+  for (QxfMode& m : list.Modes) out.Modes.push_back({std::move(m.Name), m.ChannelCount, m.StepCount, m.Fits, std::move(m.Why)});
+  return out;
+}
+
+ImportResult ImportDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
+                                  const ChannelNameSet& names) {
+  if (IsGdtf(RecogniseImport(bytes))) return ImportGdtfMode(bytes, modeIndex, names);
+  QxfImport qxf = ImportQxfMode(bytes, modeIndex, names);
+  ImportResult out;
+  out.Record = std::move(qxf.Record);
+  out.Report = std::move(qxf.Report);
+  out.MissingNames = std::move(qxf.MissingNames);
+  out.Error = std::move(qxf.Error);
+  return out;
+}
+
+}  // namespace brannoc

@@ -1,0 +1,159 @@
+// Every mode of the 5,733 public GDTF descriptions in the shared test corpus
+// (gdtf-descriptions.tar.xz, unpacked into a temporary folder), imported, saved
+// and read back. The archive is looked for at ../shared/corpora beside the
+// source tree, or where BRANNOC_GDTF_CORPUS names it; without it the test is
+// skipped and says so.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/file_io.h"
+#include "fixture/file.h"
+#include "import/gdtf.h"
+#include "support/fixture_fixed_point.h"
+#include "support/temp_dir.h"
+
+namespace brannoc {
+namespace {
+namespace fs = std::filesystem;
+
+std::optional<fs::path> CorpusArchive() {
+  if (const char* named = std::getenv("BRANNOC_GDTF_CORPUS")) return fs::path(named);
+  // The main checkout sits beside shared/; a worktree one level further down.
+  for (const char* up : {"../shared", "../../shared"}) {
+    const fs::path archive = fs::path(BRANNOC_SOURCE_DIR) / up / "corpora/gdtf-descriptions.tar.xz";
+    if (fs::is_regular_file(archive)) return archive;
+  }
+  return std::nullopt;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return text;
+}
+
+// A 16-bit channel of the description: a coarse and fine pair of one of the
+// pair types, or, for intensity, an HTP coarse channel beside a plain LTP one.
+void ExpectPair(const FixtureRecord& fixture, int coarse, int fine, const std::string& where) {
+  const ChannelRecord& high = fixture.Channels[static_cast<std::size_t>(coarse)];
+  const ChannelRecord& low = fixture.Channels[static_cast<std::size_t>(fine)];
+  const auto meaning = MeaningOfSharedName(high.Name.TrimmedUtf8());
+  if (high.Type == HTP) {
+    ASSERT_TRUE(meaning) << where << " channel " << coarse + 1 << " \"" << high.Name.TrimmedUtf8() << "\"";
+    const TypeClass type = RowOf(meaning->Meaning).Type;
+    EXPECT_TRUE(type == TypeClass::Intensity || type == TypeClass::ColourMix) << where << " channel " << coarse + 1;
+    EXPECT_EQ(low.Type, LTP) << where << " channel " << fine + 1;
+    EXPECT_EQ(low.Partner, 0) << where << " channel " << fine + 1;
+    return;
+  }
+  ASSERT_TRUE(high.Type == FadeableLTP16H || high.Type == InstantLTP16H) << where << " channel " << coarse + 1;
+  EXPECT_EQ(high.Partner, fine + 1) << where << " channel " << coarse + 1;
+  EXPECT_EQ(low.Type, high.Type + 1) << where << " channel " << fine + 1;
+  if (meaning) {
+    const bool instant = RowOf(meaning->Meaning).Type == TypeClass::Instant;
+    EXPECT_EQ(high.Type, instant ? InstantLTP16H : FadeableLTP16H) << where << " channel " << coarse + 1;
+  }
+}
+
+TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) {
+  const auto archive = CorpusArchive();
+  if (!archive) GTEST_SKIP() << "Skipped: no gdtf-descriptions.tar.xz beside the source tree (../shared/corpora)";
+  test::TempDir dir;
+  const std::string command = "tar -xJf '" + archive->string() + "' -C '" + dir.path().string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+    if (entry.is_regular_file() && entry.path().filename() == "description.xml") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  ASSERT_EQ(files.size(), 5733u);
+
+  ChannelNameSet names;
+  RestoreDefaultNames(names);
+  int modes = 0, within = 0, imported = 0, pairs = 0, unreadable = 0, refusedWithin = 0;
+  std::map<std::string, int> refusals;
+  const auto start = std::chrono::steady_clock::now();
+  for (const fs::path& path : files) {
+    const Bytes bytes = test::ReadAll(path);
+    const GdtfModeList list = ListGdtfModes(bytes);
+    if (!list.Error.empty()) {
+      ++unreadable;  // the corpus holds one empty file
+      EXPECT_TRUE(bytes.empty()) << path << ": " << list.Error;
+      continue;
+    }
+    for (std::size_t m = 0; m < list.Modes.size(); ++m) {
+      ++modes;
+      const GdtfMode& mode = list.Modes[m];
+      const std::string where = path.parent_path().filename().string() + " mode \"" + mode.Name + "\"";
+      if (mode.ChannelCount < 1 || mode.ChannelCount > kMaxChannels) continue;
+      ++within;
+      const ImportResult result = ImportGdtfMode(bytes, m, names);
+      EXPECT_EQ(static_cast<bool>(result.Record), mode.Fits) << where << ": " << result.Error;
+      if (!result.Record) {
+        ++refusedWithin;
+        ++refusals[result.Error.substr(result.Error.find(": ") + 2, 40)];
+        continue;
+      }
+      ++imported;
+      const FixtureRecord& fixture = *result.Record;
+      ASSERT_EQ(fixture.ChannelCount, mode.ChannelCount) << where;
+
+      // Pairs, names and codes, against the layout the record came from.
+      const GdtfModeLayout layout = LayOutGdtfMode(bytes, m, false);
+      std::set<std::string> seen;
+      for (std::size_t c = 0; c < layout.Channels.size(); ++c) {
+        const GdtfChannel& source = layout.Channels[c];
+        const ChannelRecord& channel = fixture.Channels[c];
+        const std::string name = channel.Name.TrimmedUtf8();
+        if (source.Byte == 1) {
+          ++pairs;
+          ExpectPair(fixture, source.Coarse, static_cast<int>(c), where);
+        }
+        if (name.empty()) continue;
+        EXPECT_TRUE(seen.insert(Upper(name)).second) << where << ": two channels named \"" << name << "\"";
+        if (source.Byte == 0 && !source.Attribute.empty()) {
+          const Meaning meaning = MeaningOfGdtfAttribute(source.Attribute);
+          if (meaning != Meaning::Unknown) {
+            const auto shared = MeaningOfSharedName(name);
+            ASSERT_TRUE(shared) << where << " channel " << c + 1 << " (" << source.Attribute << ") \"" << name << "\"";
+            const bool dimmer = meaning == Meaning::Dimmer && shared->Meaning == Meaning::MasterDimmer;
+            EXPECT_TRUE(shared->Meaning == meaning || dimmer) << where << " channel " << c + 1 << " (" << source.Attribute
+                                                               << ") \"" << name << "\"";
+          }
+        }
+        const bool missing =
+            std::find(result.MissingNames.begin(), result.MissingNames.end(), name) != result.MissingNames.end();
+        EXPECT_EQ(channel.NameCode == 0, missing) << where << " channel " << c + 1 << " \"" << name << "\"";
+      }
+
+      FixtureRecord saved = fixture;
+      const Bytes image = BuildFixtureImage(saved);
+      const FixtureReadResult read = ParseFixtureImage(image);
+      ASSERT_TRUE(read.record) << where << ": " << read.error;
+      EXPECT_TRUE(*read.record == fixture) << where << ": the saved import reads back otherwise";
+      const test::FixedPointCheck fixedPoint = test::CheckFixtureFixedPoint(image);
+      ASSERT_TRUE(fixedPoint.failure.empty()) << where << ": " << fixedPoint.failure;
+      if (HasFailure()) return;  // one broken mode tells enough
+    }
+  }
+  const auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+  std::cout << "GDTF descriptions: " << files.size() << " files (" << unreadable << " unreadable), " << modes
+            << " modes, " << within << " within 40 addresses; " << imported << " imported (" << pairs
+            << " 16-bit channels), " << refusedWithin << " refused:";
+  for (const auto& [why, count] : refusals) std::cout << " " << count << " \"" << why << "...\"";
+  std::cout << ". Reading, importing and checking took " << ms << " ms.\n";
+  EXPECT_GE(imported * 100, within * 97) << imported << " of " << within << " modes imported";
+}
+
+}  // namespace
+}  // namespace brannoc
