@@ -275,7 +275,8 @@ struct GeometryInfo {
 };
 
 struct Description {
-  std::string text;  // description.xml
+  std::string inflated;   // description.xml from an archive
+  std::string_view text;  // description.xml: `inflated`, or the caller's bytes
   pugi::xml_document xml;
   pugi::xml_node fixture;
   std::vector<pugi::xml_node> modes;
@@ -314,6 +315,7 @@ void IndexGeometries(Description& d) {
   }
 }
 
+// The description read from `bytes`, which must outlive it.
 std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes) {
   auto d = std::make_unique<Description>();
   if (IsZip(bytes)) {
@@ -322,9 +324,10 @@ std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes
       d->error = std::move(text.Error);
       return d;
     }
-    d->text = std::move(text.Xml);
+    d->inflated = std::move(text.Xml);
+    d->text = d->inflated;
   } else {
-    d->text.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    d->text = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
   if (Trim(d->text).empty()) {
     d->error = "the description is empty";

@@ -159,6 +159,7 @@ TEST(TfftoolProgram, NamedPipesAndDevicesAreRefusedAtOnce) {
       {"check", fixture, "--names", pipe.string()},
       {"build", pipe.string(), (dir / "out.tff").string()},
       {"build", json, pipe.string()},
+      {"import", pipe.string(), (dir / "out.tff").string()},
   };
   for (const auto& args : runs) {
     Outcome run;
