@@ -39,6 +39,7 @@ enum class Meaning : std::uint8_t {
   MasterDimmer,   // dims the whole fixture; at most one per mode is taken as such
   Dimmer,         // dims a part (a cell, a head, one of a dimmer pack's channels)
   DimmerCurve,    // dimmer mode or curve
+  DimmerSpeed,    // how fast the dimmer follows
   // Colour mixing, additive
   Red,
   Green,
