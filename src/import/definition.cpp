@@ -48,13 +48,7 @@ DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes) {
 ImportResult ImportDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
                                   const ChannelNameSet& names) {
   if (IsGdtf(RecogniseImport(bytes))) return ImportGdtfMode(bytes, modeIndex, names);
-  QxfImport qxf = ImportQxfMode(bytes, modeIndex, names);
-  ImportResult out;
-  out.Record = std::move(qxf.Record);
-  out.Report = std::move(qxf.Report);
-  out.MissingNames = std::move(qxf.MissingNames);
-  out.Error = std::move(qxf.Error);
-  return out;
+  return ImportQxfMode(bytes, modeIndex, names);
 }
 
 }  // namespace brannoc
