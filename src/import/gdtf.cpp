@@ -601,6 +601,7 @@ class Layout {
         const std::size_t at = static_cast<std::size_t>(p->addresses[b] - first);
         used[at] = true;
         GdtfChannel& c = out_.Channels[at];
+        c.Used = true;
         c.Attribute = Attribute(p->node);
         if (const auto a = d_.attributes.find(c.Attribute); a != d_.attributes.end()) {
           c.Pretty = Collapse(a->second.attribute("Pretty").value());

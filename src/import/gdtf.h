@@ -85,7 +85,8 @@ struct GdtfStep {
 // One DMX address of the mode's footprint.
 struct GdtfChannel {
   int Address = 0;          // on break 1, from 1
-  std::string Attribute;    // of the first logical channel; empty: no channel uses the address
+  bool Used = false;        // a DMX channel of the mode lies here
+  std::string Attribute;    // of the first logical channel
   std::string Pretty;       // the attribute's own short form, where the definitions give one
   std::string Geometry;     // the geometry the channel controls
   int Depth = 0;            // of that geometry below its top-level geometry

@@ -264,7 +264,7 @@ SourceMode ToSourceMode(const GdtfModeLayout& layout) {
     const GdtfChannel& c = layout.Channels[i];
     SourceChannel& out = mode.Channels[i];
     out.Default = c.Default;
-    if (c.Attribute.empty()) continue;  // an address no channel uses: unnamed, of no meaning
+    if (!c.Used) continue;  // an address no channel uses: unnamed, of no meaning
     int number = 0;
     out.Meaning = MeaningOfAttribute(c.Attribute, number);
     const bool blade = out.Meaning == Meaning::BladeA || out.Meaning == Meaning::BladeB ||

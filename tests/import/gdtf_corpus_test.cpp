@@ -120,7 +120,7 @@ TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) 
         }
         if (name.empty()) continue;
         EXPECT_TRUE(seen.insert(Upper(name)).second) << where << ": two channels named \"" << name << "\"";
-        if (source.Byte == 0 && !source.Attribute.empty()) {
+        if (source.Byte == 0 && source.Used) {
           const Meaning meaning = MeaningOfGdtfAttribute(source.Attribute);
           if (meaning != Meaning::Unknown) {
             const auto shared = MeaningOfSharedName(name);

@@ -155,7 +155,8 @@ TEST(GdtfLayoutTest, ChannelsFollowAddressesWithFineBytesGapsAndLeftOutChannels)
   const GdtfModeLayout gap = Lay(Gdtf(Mode(Channel("3", "Dimmer") + Channel("5", "Pan"))));
   ASSERT_EQ(gap.Channels.size(), 3u);
   EXPECT_EQ(gap.FirstAddress, 3);
-  EXPECT_EQ(gap.Channels[1].Attribute, "");
+  EXPECT_FALSE(gap.Channels[1].Used);
+  EXPECT_TRUE(gap.Channels[2].Used);
   EXPECT_TRUE(HasLine(gap.Report, "Address 4 is used by no DMX channel; it becomes an unnamed LTP channel"));
   EXPECT_TRUE(HasLine(gap.Report, "The first address the mode uses is 3"));
 }
