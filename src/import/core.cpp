@@ -591,7 +591,7 @@ class ModeImport {
     auto degree = [&](int value, const char* what) -> std::int16_t {
       if (value >= 0 && value <= kMaxDegree) return static_cast<std::int16_t>(value);
       ++result_.Changes.ValuesReset;
-      report_.degrees.push_back(std::string("The maximum ") + what + " of " + std::to_string(value) +
+      report_.degrees.push_back(std::string("The maximum ") + what + " of " + Quoted(std::to_string(value)) +
                                 " degrees is not one from 0 to 720; it is 0");
       return 0;
     };
@@ -678,12 +678,10 @@ std::string SharedName(Meaning meaning, int instance, bool fine) {
   if (!row.Name) return {};
   const bool blade = meaning == Meaning::BladeA || meaning == Meaning::BladeB || meaning == Meaning::BladeRotation;
   if (blade && instance > 0) {
-    // "Blade 2A", "Blade 2B", "Blade 2Rot"; a fine byte adds " Fn".
+    // "Blade 2A", "Blade 2B", "Blade 2Rot"; a fine byte adds " Fn" ("F" to the angle).
     const std::string n = std::to_string(instance);
-    const std::string name = meaning == Meaning::BladeA   ? "Blade " + n + "A"
-                             : meaning == Meaning::BladeB ? "Blade " + n + "B"
-                                                          : "Blade " + n + "Rot";
-    return fine ? name + " Fn" : name;
+    if (meaning == Meaning::BladeRotation) return "Blade " + n + (fine ? "RotF" : "Rot");
+    return "Blade " + n + (meaning == Meaning::BladeA ? "A" : "B") + (fine ? " Fn" : "");
   }
   const std::string base = fine ? row.FineName : row.Name;
   return instance > 0 ? WithNumber(base, instance) : base;
@@ -699,8 +697,10 @@ std::optional<NameMeaning> MeaningOfSharedName(std::string_view name) {
   }
   // "Blade 2A", "Blade 2Rot Fn".
   if (key.starts_with("blade ") && key.size() > 6 && key[6] >= '1' && key[6] <= '9') {
-    const int n = key[6] - '0';
-    const std::string_view rest = std::string_view(key).substr(7);
+    std::size_t end = 6;
+    while (end < key.size() && end < 8 && key[end] >= '0' && key[end] <= '9') ++end;
+    const int n = std::stoi(key.substr(6, end - 6));
+    const std::string_view rest = std::string_view(key).substr(end);
     for (const Meaning m : {Meaning::BladeA, Meaning::BladeB, Meaning::BladeRotation}) {
       if (rest == LowerAscii(SharedName(m, 1, false).substr(7))) return NameMeaning{m, n, false};
       if (rest == LowerAscii(SharedName(m, 1, true).substr(7))) return NameMeaning{m, n, true};
