@@ -78,7 +78,8 @@ Imports one mode of a QLC+ fixture definition (.qxf) and writes it to OUT as
 "&Save Fixture" writes a fixture; prints one line for each thing that had to
 change to fit the console (names cut, steps past the 204 the file holds, fine
 channels without their coarse channel, names the channel name set lacks, ...).
-  --mode NAME     the mode to import; needed when QXF has several
+  --mode NAME     the mode to import, by its exact name or its number from 1;
+                  needed when QXF has several
   --names SET     the channel name set that gives the names their codes (the
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET, as the editor adds a typed
