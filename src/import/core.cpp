@@ -102,6 +102,18 @@ constexpr Alias kAliases[] = {
     {"Effect", Meaning::Effect, 0}, {"Fx", Meaning::Effect, 0},
 };
 
+// The LED form's names (kLedNames, 1-based): the colours the console mixes,
+// the master dimmer, strobe, effects, macros, speeds, zoom and reset.
+constexpr std::pair<Meaning, int> kLedNames[] = {
+    {Meaning::Red, 1},           {Meaning::Green, 2},      {Meaning::Blue, 3},       {Meaning::Amber, 4},
+    {Meaning::White, 5},         {Meaning::ColdWhite, 5},  {Meaning::WarmWhite, 6},  {Meaning::Strobe, 7},
+    {Meaning::Shutter, 7},       {Meaning::MasterDimmer, 8}, {Meaning::Effect, 9},   {Meaning::Macro, 10},
+    {Meaning::ColourMacro, 10},  {Meaning::Speed, 12},     {Meaning::EffectSpeed, 12}, {Meaning::DimmerSpeed, 12},
+    {Meaning::Zoom, 13},
+    // Control channels hold the reset, with the lamp and the modes beside it.
+    {Meaning::Control, 14},
+};
+
 bool IsDimmer(Meaning m) { return m == Meaning::MasterDimmer || m == Meaning::Dimmer; }
 
 // The meanings a coarse and a fine channel may share: a master dimmer and a
@@ -701,6 +713,13 @@ const MeaningRow& RowOf(Meaning meaning) {
     if (row.Meaning == meaning) return row;
   }
   return kTable[0];
+}
+
+int LedNameOf(Meaning meaning) {
+  for (const auto& [m, index] : kLedNames) {
+    if (m == meaning) return index;
+  }
+  return 0;
 }
 
 ChannelType TypeOf(Meaning meaning, bool modeHasMasterDimmer) {
