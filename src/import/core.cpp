@@ -108,7 +108,9 @@ constexpr std::pair<Meaning, int> kLedNames[] = {
     {Meaning::Red, 1},           {Meaning::Green, 2},      {Meaning::Blue, 3},       {Meaning::Amber, 4},
     {Meaning::White, 5},         {Meaning::ColdWhite, 5},  {Meaning::WarmWhite, 6},  {Meaning::Strobe, 7},
     {Meaning::Shutter, 7},       {Meaning::MasterDimmer, 8}, {Meaning::Effect, 9},   {Meaning::Macro, 10},
-    {Meaning::ColourMacro, 10},  {Meaning::Speed, 12},     {Meaning::EffectSpeed, 12}, {Meaning::DimmerSpeed, 12},
+    {Meaning::ColourMacro, 10},
+    // On an LED fixture a colour "wheel" is a row of preset colours: a macro.
+    {Meaning::ColourWheel, 10},  {Meaning::Speed, 12},     {Meaning::EffectSpeed, 12}, {Meaning::DimmerSpeed, 12},
     {Meaning::Zoom, 13},
     // Control channels hold the reset, with the lamp and the modes beside it.
     {Meaning::Control, 14},

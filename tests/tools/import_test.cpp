@@ -7,6 +7,7 @@
 
 #include "channel_names/name_set.h"
 #include "fixture/file.h"
+#include "import/led.h"
 #include "import/qxf.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
@@ -204,6 +205,38 @@ TEST_F(TfftoolImport, AFixtureOfMoreStepsThanTheFileHoldsPassesCheck) {
   EXPECT_EQ(ReadAll(out)[fixture_layout::kStepCounts + 1], 54);
   const ToolRun check = Tool({"check", out.string()});
   EXPECT_EQ(check.status, kExitOk) << check.out << check.err;
+}
+
+TEST_F(TfftoolImport, AsLedWritesTheLedFileWhereTheModeFitsAndAutoChooses) {
+  const std::string par = R"(<FixtureDefinition><Model>Par</Model>
+ <Channel Name="Red" Preset="IntensityRed"/><Channel Name="Green" Preset="IntensityGreen"/>
+ <Channel Name="Blue" Preset="IntensityBlue"/><Channel Name="UV" Preset="IntensityUV"/>
+ <Mode Name="RGB"><Channel>Red</Channel><Channel>Green</Channel><Channel>Blue</Channel></Mode>
+ <Mode Name="RGBUV"><Channel>Red</Channel><Channel>Green</Channel><Channel>Blue</Channel><Channel>UV</Channel></Mode>
+</FixtureDefinition>)";
+  test::WriteAll(qxf, Text(par));
+  const ToolRun led = Tool({"import", qxf.string(), out.string(), "--mode", "RGB", "--as", "led"});
+  EXPECT_EQ(led.status, kExitOk) << led.err;
+  ReaderChanges changes;
+  std::string error;
+  const auto source = ReadQxfMode(Text(par), 0, changes, error);
+  ASSERT_TRUE(source) << error;
+  LedImportResult expected = ImportAsLedFixture(*source);
+  ASSERT_TRUE(expected.Record);
+  EXPECT_EQ(ReadAll(out), BuildLedFixtureImage(*expected.Record));
+  EXPECT_EQ(Tool({"check", out.string()}).status, kExitOk);
+
+  // auto: an LED file where the mode fits, a fixture file where it does not.
+  EXPECT_EQ(Tool({"import", qxf.string(), out.string(), "--mode", "RGB", "--as", "auto"}).status, kExitOk);
+  EXPECT_EQ(ReadAll(out).size(), 512u);
+  EXPECT_NE(Tool({"import", qxf.string(), out.string(), "--mode", "RGBUV", "--as=auto"}).status, kExitFailure);
+  EXPECT_EQ(ReadAll(out).size(), 6144u);
+  const ToolRun refused = Tool({"import", qxf.string(), out.string(), "--mode", "RGBUV", "--as", "led"});
+  EXPECT_EQ(refused.status, kExitFailure);
+  EXPECT_EQ(refused.err, "tfftool: " + qxf.string() +
+                             ": mode \"RGBUV\" does not fit an LED fixture: channel 4, \"UV\", has no LED name\n");
+  EXPECT_EQ(Tool({"import", qxf.string(), out.string(), "--as", "par"}).err,
+            "tfftool: --as takes led, fixture or auto, not \"par\"\n");
 }
 
 TEST_F(TfftoolImport, RefusesToWriteOverTheDefinitionAndNamesAtMostTenModes) {

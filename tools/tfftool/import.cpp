@@ -5,6 +5,7 @@
 
 #include "core/file_io.h"
 #include "fixture/file.h"
+#include "import/led.h"
 #include "import/qxf.h"
 #include "import/text.h"
 #include "tfftool/command.h"
@@ -95,6 +96,18 @@ Bytes PatchedNameSet(const Bytes& original, const ChannelNameSet& set, const std
   return bytes;
 }
 
+// The mode as an LED fixture, written by the LED writer; its names are the LED
+// form's own, so the name set is not touched.
+int WriteLed(const ImportRequest& request, const SourceMode& source, std::ostream& out, std::ostream& err) {
+  LedImportResult result = ImportAsLedFixture(source);
+  if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
+  if (const auto failed = WriteLedFixtureFile(*result.Record, *request.out)) return Fail(err, failed->message);
+  for (const std::string& line : result.Report) out << line << '\n';
+  out.flush();
+  if (!out) return Fail(err, "cannot write to the standard output");
+  return result.Report.empty() ? kExitOk : kExitFindings;
+}
+
 }  // namespace
 
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
@@ -119,6 +132,14 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
   std::string error;
   const auto mode = ChooseMode(list, request, error);
   if (!mode) return Fail(err, error);
+
+  if (request.as != ImportAs::Fixture) {
+    ReaderChanges changes;
+    std::string readError;
+    const auto source = ReadQxfMode(file.bytes, *mode, changes, readError);
+    if (!source) return Fail(err, request.qxf + ": " + readError);
+    if (request.as == ImportAs::Led || FitsLedFixture(*source).Fits) return WriteLed(request, *source, out, err);
+  }
 
   ChannelNameSet names;
   Bytes namesFile;
