@@ -45,6 +45,12 @@ DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
+std::optional<SourceMode> ReadDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
+                                             ReaderChanges& changes, std::string& error) {
+  if (IsGdtf(RecogniseImport(bytes))) return ReadGdtfMode(bytes, modeIndex, error);
+  return ReadQxfMode(bytes, modeIndex, changes, error);
+}
+
 ImportResult ImportDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
                                   const ChannelNameSet& names) {
   if (IsGdtf(RecogniseImport(bytes))) return ImportGdtfMode(bytes, modeIndex, names);

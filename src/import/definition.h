@@ -44,6 +44,12 @@ DefinitionFile ReadDefinitionFile(const std::filesystem::path& path);
 
 DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes);
 
+// Mode `modeIndex` in the import core's neutral form (for the LED import);
+// nothing and `error` when it cannot be imported. `changes` counts what the
+// reader dropped.
+std::optional<SourceMode> ReadDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
+                                             ReaderChanges& changes, std::string& error);
+
 // Imports mode `modeIndex` with channel names from `names` (nothing is added to it).
 ImportResult ImportDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
                                   const ChannelNameSet& names);

@@ -115,6 +115,10 @@ struct GdtfModeLayout {
 // `names` (nothing is added to it).
 ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names);
 
+// Mode `modeIndex` in the neutral form the import core takes (as ImportGdtfMode
+// gives it to the core); nothing and `error` when it cannot be laid out.
+std::optional<SourceMode> ReadGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, std::string& error);
+
 // What a channel of this attribute (of its first logical channel) means, by the
 // standard attribute names ("ColorAdd_R" red, "Gobo2Pos" gobo rotation); Unknown
 // for an attribute outside them. "Dimmer" gives Dimmer: which dimmer is the

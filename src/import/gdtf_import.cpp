@@ -304,15 +304,25 @@ Meaning MeaningOfGdtfAttribute(std::string_view attribute) {
   return MeaningOfAttribute(attribute, number);
 }
 
-ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names) {
+std::optional<SourceMode> ReadGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, std::string& error) {
   const GdtfModeLayout layout = LayOutGdtfMode(bytes, modeIndex);
   if (!layout.Error.empty()) {
+    error = layout.ModeName.empty() ? layout.Error
+                                    : "mode \"" + layout.ModeName + "\" cannot be imported: " + layout.Error;
+    return std::nullopt;
+  }
+  return ToSourceMode(layout);
+}
+
+ImportResult ImportGdtfMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex, const ChannelNameSet& names) {
+  std::string error;
+  const std::optional<SourceMode> mode = ReadGdtfMode(bytes, modeIndex, error);
+  if (!mode) {
     ImportResult result;
-    result.Error = layout.ModeName.empty() ? layout.Error
-                                           : "mode \"" + layout.ModeName + "\" cannot be imported: " + layout.Error;
+    result.Error = std::move(error);
     return result;
   }
-  return ImportSourceMode(ToSourceMode(layout), names);
+  return ImportSourceMode(*mode, names);
 }
 
 }  // namespace brannoc

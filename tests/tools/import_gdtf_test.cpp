@@ -65,8 +65,8 @@ TEST(TfftoolImportGdtf, TakesArchivesAndDescriptionsByContentAndWritesTheImport)
 
   const ToolRun list = Tool({"import", archive.string(), "--list-modes"});
   EXPECT_EQ(list.status, kExitOk) << list.err;
-  EXPECT_EQ(list.out, "\"4 ch\": 4 channels, 4 steps\n"
-                      "\"Wide\": 45 channels, 0 steps; cannot be imported: 45 addresses; a fixture holds 40 at most\n");
+  EXPECT_EQ(list.out, "1 \"4 ch\": 4 channels, 4 steps\n"
+                      "2 \"Wide\": 45 channels, 0 steps; cannot be imported: 45 addresses; a fixture holds 40 at most\n");
 
   ChannelNameSet names;
   RestoreDefaultNames(names);

@@ -23,7 +23,7 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
-  import DEFINITION OUT [--mode NAME] [--names SET] [--add-names]
+  import DEFINITION OUT [--mode NAME] [--names SET] [--add-names] [--as KIND]
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
 
@@ -71,7 +71,7 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
-constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names]
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--as led|fixture|auto]
        tfftool import DEFINITION --list-modes
 
 Imports one mode of a fixture definition and writes it to OUT as "&Save
@@ -80,11 +80,17 @@ GDTF file (.gdtf) or a GDTF description.xml, recognised by its content.
 Prints one line for each thing that had to change to fit the console (names
 cut, steps past the 204 the file holds, fine channels without their coarse
 channel, GDTF channels left out, names the channel name set lacks, ...).
-  --mode NAME     the mode to import; needed when DEFINITION has several
+  --mode NAME     the mode to import, by its exact name or its number from 1;
+                  needed when DEFINITION has several
   --names SET     the channel name set that gives the names their codes (the
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET, as the editor adds a typed
                   name, so that they get codes
+  --as KIND       fixture (the default): the 6144-byte fixture file; led: the
+                  512-byte LED fixture file, for a mode of at most 10 channels
+                  that all have an LED name (Red, Green, Blue, Amber, CoolW,
+                  WarmW, Strobe, Dimmer, FX, MACRO, Speed, Zoom, Reset);
+                  auto: an LED fixture where the mode fits, else a fixture
   --list-modes    list the modes with their channel and step counts, and why
                   a mode cannot be imported (more than 40 channels)
 Exit status: 0 nothing had to change, 1 the report has lines, 2 an error
@@ -190,6 +196,15 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
+  if (const auto it = line.options.find("--as"); it != line.options.end()) {
+    if (it->second == "led") {
+      request.as = ImportAs::Led;
+    } else if (it->second == "auto") {
+      request.as = ImportAs::Auto;
+    } else if (it->second != "fixture") {
+      return Fail(err, "--as takes led, fixture or auto, not \"" + it->second.substr(0, 60) + "\"");
+    }
+  }
   if (request.listModes && request.out) return Fail(err, "import --list-modes takes the DEFINITION file only");
   if (!request.listModes && !request.out) return Fail(err, "import takes a DEFINITION file and the OUT file to write");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
@@ -200,7 +215,7 @@ const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
-    {"import", kImportHelp, 2, {"--mode", "--names"}, Import, {"--add-names", "--list-modes"}, 1},
+    {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes"}, 1},
 };
 
 // "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.

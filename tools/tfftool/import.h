@@ -9,6 +9,9 @@
 
 namespace brannoc::tfftool {
 
+// Which file the import writes.
+enum class ImportAs { Fixture, Led, Auto };
+
 struct ImportRequest {
   std::string qxf;                   // the definition, of any kind
   std::optional<std::string> out;    // none with listModes
@@ -16,6 +19,7 @@ struct ImportRequest {
   std::optional<std::string> names;  // the channel name set; the built-in names without it
   bool addNames = false;             // add the names the set lacks to `names`
   bool listModes = false;
+  ImportAs as = ImportAs::Fixture;   // led: the 512-byte LED file; auto: LED where the mode fits
 };
 
 // 0: imported as it was; 1: imported, and the report says what changed; 2: an
