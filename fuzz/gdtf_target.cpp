@@ -5,7 +5,9 @@
 //    step count the list gives;
 //  - every channel lies at its address, a fine or third byte after its coarse
 //    channel, and the steps of a channel run in DMX order without overlapping;
-//  - pan and tilt degrees are spans, never negative.
+//  - pan and tilt degrees are spans, never negative;
+//  - it imports through the core with the built-in names, the record holding
+//    one channel per address, and its saved file reads back as a fixed point.
 
 #include <algorithm>
 #include <cstddef>
@@ -13,14 +15,26 @@
 #include <span>
 #include <string>
 
+#include "channel_names/name_set.h"
+#include "fixture/file.h"
 #include "import/gdtf.h"
 #include "require.h"
+#include "support/fixture_fixed_point.h"
 
 using namespace brannoc;
 
 namespace {
 
 constexpr std::size_t kMaxModes = 8;
+
+const ChannelNameSet& Vocabulary() {
+  static const ChannelNameSet names = [] {
+    ChannelNameSet set;
+    RestoreDefaultNames(set);
+    return set;
+  }();
+  return names;
+}
 
 void CheckMode(std::span<const std::uint8_t> bytes, std::size_t index, const GdtfMode& mode) {
   const GdtfModeLayout layout = LayOutGdtfMode(bytes, index);
@@ -48,6 +62,13 @@ void CheckMode(std::span<const std::uint8_t> bytes, std::size_t index, const Gdt
   }
   fuzz::Require(steps == layout.StepCount, "the step count is the steps laid out");
   fuzz::Require(layout.PanDegrees >= 0 && layout.TiltDegrees >= 0, "degrees are spans, not negative");
+
+  const ImportResult imported = ImportGdtfMode(bytes, index, Vocabulary());
+  fuzz::Require(static_cast<bool>(imported.Record), "a mode that lays out imports: " + imported.Error);
+  fuzz::Require(imported.Record->ChannelCount == mode.ChannelCount, "the record has a channel per address");
+  FixtureRecord saved = *imported.Record;
+  const test::FixedPointCheck fixedPoint = test::CheckFixtureFixedPoint(BuildFixtureImage(saved));
+  fuzz::Require(fixedPoint.failure.empty(), fixedPoint.failure);
 }
 
 }  // namespace
