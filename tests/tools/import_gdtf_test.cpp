@@ -83,6 +83,12 @@ TEST(TfftoolImportGdtf, TakesArchivesAndDescriptionsByContentAndWritesTheImport)
   EXPECT_EQ(image[L::kChannelCount], 4);
   EXPECT_EQ(image[L::kChannelRecords + L::kRecordValue], 255);  // the dimmer's default
 
+  // Dimmer and RGB fit the console's LED form.
+  const fs::path led = dir / "Par.lfx";
+  const ToolRun asLed = Tool({"import", archive.string(), led.string(), "--mode", "1", "--as", "auto"});
+  EXPECT_NE(asLed.status, kExitFailure) << asLed.err;
+  EXPECT_EQ(ReadAll(led).size(), 512u);
+
   const ToolRun wide = Tool({"import", archive.string(), out.string(), "--mode", "Wide"});
   EXPECT_EQ(wide.status, kExitFailure);
   EXPECT_EQ(wide.err, "tfftool: " + archive.string() +
