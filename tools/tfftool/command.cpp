@@ -9,6 +9,7 @@
 #include "tfftool/check.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
+#include "tfftool/palettes.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -23,15 +24,16 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
-  import QXF OUT [--mode NAME] [--names SET] [--add-names]
+  import QXF OUT [--mode NAME] [--names SET] [--add-names] [--palettes]
                                           a mode of a QLC+ fixture definition as a fixture
+  palettes FILE [OUT]                     fill the free palettes from the channels
   import QXF --list-modes                 list the modes of a QLC+ fixture definition
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
 "tfftool COMMAND --help" tells more about a command.
 
 Exit status: 0 done (check: no problems; import: nothing had to change), 1
-check found problems or import reports changes, 2 a file could not be read or
+check found problems, import reports changes or palettes left some out, 2 a file could not be read or
 written, the JSON or XML is malformed or out of range, or the command line is
 wrong. On status 2 nothing is written.
 )";
@@ -71,7 +73,7 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
-constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names]
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--palettes]
        tfftool import QXF --list-modes
 
 Imports one mode of a QLC+ fixture definition (.qxf) and writes it to OUT as
@@ -83,11 +85,31 @@ channels without their coarse channel, names the channel name set lacks, ...).
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET, as the editor adds a typed
                   name, so that they get codes
+  --palettes      fill the palettes from the channels, as "tfftool palettes"
+                  does, and list the palettes made and left out
   --list-modes    list the modes with their channel and step counts, and why
                   a mode cannot be imported (more than 40 channels)
-Exit status: 0 nothing had to change, 1 the report has lines, 2 an error
+Exit status: 0 nothing had to change, 1 the report has lines (a palette
+left out counts; the palettes made do not), 2 an error
 (QXF unreadable, not a fixture definition, no such mode, a mode of more than
 40 channels, ...); on status 2 neither OUT nor SET is written.
+)";
+
+constexpr std::string_view kPalettesHelp = R"(Usage: tfftool palettes FILE [OUT]
+
+Fills the free palettes of the fixture file FILE (those with no palette name
+and no preset name) from what its channels are, as the palette editor's "Fill
+Palettes" does, and writes the fixture to OUT, or back to FILE without OUT, as
+"&Save Fixture" writes it. Named palettes and presets are never changed. In
+this order, each where the channels give it: Colour (the colour wheel's single
+colours, else a mixing table), Gobo, Beam (the shutter's steps), Prism, Focus,
+Zoom, Iris, Frost, Pos (centre and home) and Intens (the dimmer, else the
+mixers). Prints the palettes made and those left out: a palette that would
+take the palette block past its 2048 bytes, one with no free palette left and
+one whose name a palette already has.
+Exit status: 0 palettes made and none left out, 1 some left out or none made
+(FILE is then written only when it gained a palette), 2 an error, and nothing
+written.
 )";
 
 struct CommandLine {
@@ -188,17 +210,25 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
+  request.palettes = line.options.contains("--palettes");
   if (request.listModes && request.out) return Fail(err, "import --list-modes takes the QXF file only");
   if (!request.listModes && !request.out) return Fail(err, "import takes a QXF file and the OUT file to write");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
   return Finish(out, err, RunImport(request, out, err));
 }
 
+int Palettes(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> to;
+  if (line.positional.size() > 1) to = line.positional[1];
+  return Finish(out, err, RunPalettes(line.positional[0], to, out, err));
+}
+
 const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
-    {"import", kImportHelp, 2, {"--mode", "--names"}, Import, {"--add-names", "--list-modes"}, 1},
+    {"import", kImportHelp, 2, {"--mode", "--names"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
+    {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
 };
 
 // "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.

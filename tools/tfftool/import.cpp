@@ -6,6 +6,7 @@
 #include "core/file_io.h"
 #include "fixture/file.h"
 #include "import/qxf.h"
+#include "palette/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 
@@ -130,6 +131,9 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
     if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
   }
 
+  PaletteFill fill;
+  if (request.palettes) fill = FillPalettes(*result.Record);
+
   // Nothing is left half written: the name set is put back when the fixture
   // cannot be written.
   if (!added.empty()) {
@@ -147,9 +151,10 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
 
   for (const std::string& line : result.Report) out << line << '\n';
   for (const std::string& line : addLines) out << line << '\n';
+  for (const std::string& line : fill.ReportLines()) out << line << '\n';
   out.flush();
   if (!out) return Fail(err, "cannot write to the standard output");
-  return result.Report.empty() && addLines.empty() ? kExitOk : kExitFindings;
+  return result.Report.empty() && addLines.empty() && !fill.LeftAnythingOut() ? kExitOk : kExitFindings;
 }
 
 }  // namespace brannoc::tfftool

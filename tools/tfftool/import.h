@@ -15,6 +15,7 @@ struct ImportRequest {
   std::optional<std::string> names;  // the channel name set; the built-in names without it
   bool addNames = false;             // add the names the set lacks to `names`
   bool listModes = false;
+  bool palettes = false;             // fill the palettes from the channels
 };
 
 // 0: imported as it was; 1: imported, and the report says what changed; 2: an
