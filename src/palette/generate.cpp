@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "import/core.h"
+
 namespace brannoc {
 namespace {
 
@@ -29,47 +31,39 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-// The shared names a palette reads, letter case ignored; a name may end in a
-// blank and a number ("Red 2"). The built-in names come first.
-struct NameRow {
-  const char* Name;
-  Role What;
-  bool Fine;
-};
-constexpr NameRow kNames[] = {
-    {"pan", Role::Pan, false},          {"tilt", Role::Tilt, false},
-    {"dimmer", Role::Dimmer, false},    {"colour", Role::ColourWheel, false},
-    {"shutter", Role::Shutter, false},  {"iris", Role::Iris, false},
-    {"colour1", Role::ColourWheel, false},  // the second colour wheel
-    {"focus", Role::Focus, false},      {"zoom", Role::Zoom, false},
-    {"gobo", Role::GoboWheel, false},   {"gobo1", Role::GoboWheel, false},
-    {"yellow", Role::Yellow, false},    {"magenta", Role::Magenta, false},
-    {"cyan", Role::Cyan, false},        {"red", Role::Red, false},
-    {"blue", Role::Blue, false},        {"prism", Role::Prism, false},
-    {"strobe", Role::Strobe, false},    {"green", Role::Green, false},
-    {"white", Role::White, false},      {"amber", Role::Amber, false},
-    {"uv", Role::UV, false},            {"lime", Role::Lime, false},
-    {"frost", Role::Frost, false},      {"pan fine", Role::Pan, true},
-    {"tilt fine", Role::Tilt, true},
-};
-
-// The one place that turns a channel's name into what it does.
+// What a channel does, read from its shared name through the import's table
+// (letter case ignored, "Red 2" numbered, "Pan Fine" a fine channel). The
+// meanings no palette reads give nothing.
 std::optional<ChannelRole> RoleOfName(std::string_view name) {
-  std::string text = Lower(name);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
-  int instance = 0;
-  const std::size_t blank = text.find_last_of(' ');
-  if (blank != std::string::npos && blank + 1 < text.size() &&
-      std::all_of(text.begin() + static_cast<std::ptrdiff_t>(blank) + 1, text.end(),
-                  [](char c) { return c >= '0' && c <= '9'; }) &&
-      text.size() - blank - 1 <= 2) {
-    instance = std::stoi(text.substr(blank + 1));
-    text.resize(blank);
+  const auto meaning = MeaningOfSharedName(name);
+  if (!meaning) return std::nullopt;
+  auto role = [&](Role what) { return ChannelRole{what, meaning->Instance, meaning->Fine}; };
+  switch (meaning->Meaning) {
+    case Meaning::Pan: return role(Role::Pan);
+    case Meaning::Tilt: return role(Role::Tilt);
+    case Meaning::MasterDimmer:
+    case Meaning::Dimmer: return role(Role::Dimmer);
+    case Meaning::ColourWheel: return role(Role::ColourWheel);
+    case Meaning::GoboWheel: return role(Role::GoboWheel);
+    case Meaning::Shutter: return role(Role::Shutter);
+    case Meaning::Strobe: return role(Role::Strobe);
+    case Meaning::Prism: return role(Role::Prism);
+    case Meaning::Focus: return role(Role::Focus);
+    case Meaning::Zoom: return role(Role::Zoom);
+    case Meaning::Iris: return role(Role::Iris);
+    case Meaning::Frost: return role(Role::Frost);
+    case Meaning::Red: return role(Role::Red);
+    case Meaning::Green: return role(Role::Green);
+    case Meaning::Blue: return role(Role::Blue);
+    case Meaning::White: return role(Role::White);
+    case Meaning::Amber: return role(Role::Amber);
+    case Meaning::UV: return role(Role::UV);
+    case Meaning::Lime: return role(Role::Lime);
+    case Meaning::Cyan: return role(Role::Cyan);
+    case Meaning::Magenta: return role(Role::Magenta);
+    case Meaning::Yellow: return role(Role::Yellow);
+    default: return std::nullopt;
   }
-  for (const NameRow& row : kNames) {
-    if (text == row.Name) return ChannelRole{row.What, instance, row.Fine};
-  }
-  return std::nullopt;
 }
 
 // ---------------------------------------------------------------------------
