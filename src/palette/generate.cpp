@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "core/codepage.h"
 #include "import/core.h"
 
 namespace brannoc {
@@ -157,6 +158,55 @@ bool SelectsOneGobo(std::string_view name) {
   return !words.empty() && !AnyOf(words, kMotionWords) && !AnyOf(words, {"closed", "close", "blackout"});
 }
 
+// Words a step name may carry that say nothing of which colour or gobo it is.
+constexpr std::string_view kFillerWords[] = {"idx", "index", "indexed", "static", "stat", "fixed", "fix", "pos"};
+
+}  // namespace
+
+std::string PresetNameOfStep(std::string_view stepName) {
+  const std::size_t width = PaletteText::kWidth;
+  std::string name(stepName);
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  while (!name.empty() && name.front() == ' ') name.erase(name.begin());
+  if (Utf8ToCp1252(name).size() <= width) return name;
+  std::string joined;
+  for (char c : name) {
+    if (c != ' ') joined.push_back(c);
+  }
+  if (Utf8ToCp1252(joined).size() <= width) return joined;
+  // Without the words that tell nothing ("IdxGobo1" is Gobo1).
+  std::string kept;
+  std::string word;
+  char previous = 0;
+  auto flush = [&] {
+    if (!word.empty() && !Has(kFillerWords, Lower(word))) kept += word;
+    word.clear();
+  };
+  for (char c : joined) {
+    const bool digit = c >= '0' && c <= '9';
+    const bool wasDigit = previous >= '0' && previous <= '9';
+    if (!word.empty() && (digit != wasDigit || (std::isupper(static_cast<unsigned char>(c)) &&
+                                                std::islower(static_cast<unsigned char>(previous))))) {
+      flush();
+    }
+    word.push_back(c);
+    previous = c;
+  }
+  flush();
+  if (kept.empty()) kept = joined;
+  std::string cp = Utf8ToCp1252(kept);
+  if (cp.size() <= width) return Cp1252ToUtf8(cp);
+  // Cut, keeping a number at the end ("Lavender 12" is Lave12).
+  std::size_t digits = 0;
+  while (digits < cp.size() && digits < width - 1 && cp[cp.size() - 1 - digits] >= '0' &&
+         cp[cp.size() - 1 - digits] <= '9') {
+    ++digits;
+  }
+  return Cp1252ToUtf8(cp.substr(0, width - digits) + cp.substr(cp.size() - digits));
+}
+
+namespace {
+
 // ---------------------------------------------------------------------------
 // The fixture as the palettes see it.
 
@@ -291,17 +341,20 @@ void Keep(std::vector<GeneratedPalette>& out, Builder& builder) {
 }
 
 // One preset per step that `qualifies`, at the middle of its range, named by it.
-bool WheelPresets(const FixtureView& view, Builder& builder, int channel, bool (*qualifies)(std::string_view)) {
+// The number of presets that are more than the open slot.
+int WheelPresets(const FixtureView& view, Builder& builder, int channel, bool (*qualifies)(std::string_view)) {
   bool any = false;
+  int beyondOpen = 0;
   for (const auto& step : view.Steps(channel)) {
     if (!qualifies(step.Name)) continue;
-    if (GeneratedPreset* preset = builder.AddPreset(step.Name)) {
+    if (GeneratedPreset* preset = builder.AddPreset(PresetNameOfStep(step.Name))) {
       preset->Values[static_cast<std::size_t>(channel)] = static_cast<std::uint8_t>(step.Middle());
       any = true;
+      if (!AnyOf(Words(step.Name), kOpenWords)) ++beyondOpen;
     }
   }
   if (any) builder.AddMember(channel);
-  return any;
+  return any ? beyondOpen : -1;
 }
 
 // The colours of a mixer, written once. Additive levels; a subtractive mixer
@@ -362,19 +415,24 @@ bool MixPresets(const FixtureView& view, Builder& builder) {
 }
 
 void ColourPalette(const FixtureView& view, std::vector<GeneratedPalette>& out) {
-  // A wheel that names colours wins over mixing.
+  // A wheel that names colours wins over mixing; one whose steps name only the
+  // open slot ("Slot 1" says no colour) gives way to mixing where there is one.
+  std::optional<GeneratedPalette> openOnly;
   for (int wheel : view.All(Role::ColourWheel)) {
     Builder builder(view, "Colour");
-    if (WheelPresets(view, builder, wheel, NamesOneColour)) return Keep(out, builder);
+    const int colours = WheelPresets(view, builder, wheel, NamesOneColour);
+    if (colours > 0) return Keep(out, builder);
+    if (colours == 0 && !openOnly) openOnly = builder.Take();
   }
   Builder builder(view, "Colour");
-  if (MixPresets(view, builder)) Keep(out, builder);
+  if (MixPresets(view, builder)) return Keep(out, builder);
+  if (openOnly) out.push_back(std::move(*openOnly));
 }
 
 void GoboPalette(const FixtureView& view, std::vector<GeneratedPalette>& out) {
   for (int wheel : view.All(Role::GoboWheel)) {
     Builder builder(view, "Gobo");
-    if (WheelPresets(view, builder, wheel, SelectsOneGobo)) return Keep(out, builder);
+    if (WheelPresets(view, builder, wheel, SelectsOneGobo) >= 0) return Keep(out, builder);
   }
 }
 
@@ -582,6 +640,7 @@ PaletteFill FillPalettes(FixtureRecord& fixture) {
       }
     }
     fill.Made.push_back(made.Name);
+    fill.Slots.push_back(slot);
   }
   if (!fill.Made.empty()) UpdatePaletteCounts(palettes, channels);
   return fill;

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fixture/model.h"
@@ -31,12 +32,18 @@ struct GeneratedPalette {
   std::vector<GeneratedPreset> Presets;  // 1 to 10
 };
 
+// The preset name a wheel step gives: its name when it fits 6 characters, else
+// without blanks, else without words that tell nothing ("IdxGobo1" gives
+// "Gobo1"), else cut, keeping a number at its end.
+std::string PresetNameOfStep(std::string_view stepName);
+
 // The palettes the channels of `fixture` give, in the order above, whether or
 // not they would fit.
 std::vector<GeneratedPalette> PalettesFromChannels(const FixtureRecord& fixture);
 
 struct PaletteFill {
   std::vector<std::string> Made;      // in the palettes they went into, in order
+  std::vector<int> Slots;             // the palette (0..9) each of Made went into
   std::vector<std::string> BlockFull; // left out: the palette block would pass 2048 bytes
   std::vector<std::string> NoRoom;    // left out: no free palette was left
   std::vector<std::string> Named;     // left out: a palette of that name is already there

@@ -73,11 +73,12 @@ TEST(PalettesFromChannels, AColourWheelGivesOnePresetPerSingleColourStepInsideIt
   }
   // A gobo wheel keeps its still gobos, cut to 6 characters, and drops the shaking ones.
   MadeFixture g;
-  g.Add("Gobo", {{0, 7, "Open"}, {8, 15, "Gobo 1"}, {16, 23, "Starburs"}, {24, 31, "Gobo1Shk"}, {32, 40, "Gobo 1-2"}});
+  g.Add("Gobo", {{0, 7, "Open"}, {8, 15, "Gobo 1"}, {16, 23, "Starburs"}, {24, 31, "Gobo1Shk"}, {32, 40, "Gobo 1-2"},
+                 {41, 50, "IdxGobo2"}, {51, 60, "IdxGobo3"}, {61, 70, "Lavendr9"}});
   const auto goboPalettes = PalettesFromChannels(*g);
   const GeneratedPalette* gobo = Find(goboPalettes, "Gobo");
   ASSERT_NE(gobo, nullptr);
-  EXPECT_EQ(PresetNames(*gobo), (std::vector<std::string>{"Open", "Gobo 1", "Starbu"}));
+  EXPECT_EQ(PresetNames(*gobo), (std::vector<std::string>{"Open", "Gobo 1", "Starbu", "Gobo2", "Gobo3", "Laven9"}));
 }
 
 TEST(PalettesFromChannels, AnRgbwMixerTakesTheTableWithWhiteAloneAndCmyTakesItsComplement) {
@@ -109,13 +110,16 @@ TEST(PalettesFromChannels, AnRgbwMixerTakesTheTableWithWhiteAloneAndCmyTakesItsC
   EXPECT_EQ(PresetNames(*intens), (std::vector<std::string>{"Full", "75%", "50%", "25%", "Off"}));
   EXPECT_EQ(intens->Presets[1].Values[0], 191);
 
+  // A wheel that names no colour gives way to mixing.
   MadeFixture cmy;
   cmy.Add("Cyan");
   cmy.Add("Magenta");
   cmy.Add("Yellow");
+  cmy.Add("Colour", {{0, 9, "Open"}, {10, 19, "Slot 1"}});
   const auto cmyPalettes = PalettesFromChannels(*cmy);
   const GeneratedPalette* mix = Find(cmyPalettes, "Colour");
   ASSERT_NE(mix, nullptr);
+  EXPECT_EQ(mix->Members, (std::vector<int>{0, 1, 2}));
   const auto& red = mix->Presets[1].Values;
   EXPECT_EQ((std::vector<int>{red[0], red[1], red[2]}), (std::vector<int>{0, 255, 255}));
   EXPECT_EQ(Find(cmyPalettes, "Intens"), nullptr);  // subtractive: no intensity without a dimmer
