@@ -490,7 +490,7 @@ void PrismPalette(const FixtureView& view, std::vector<GeneratedPalette>& out) {
     builder.AddLevel("Out", {channel}, 0);
   }
   for (const auto& step : steps) {
-    if (!isOut(step.Name)) builder.AddLevel(step.Name, {channel}, step.Middle());
+    if (!isOut(step.Name)) builder.AddLevel(PresetNameOfStep(step.Name), {channel}, step.Middle());
   }
   Keep(out, builder);
 }

@@ -158,7 +158,7 @@ TEST(PalettesFromChannels, ShutterPrismAndLensChannelsGiveTheirPresets) {
   EXPECT_EQ(beam->Presets[3].Values[0], 50 + 149 * 3 / 4);
   const GeneratedPalette* prism = Find(palettes, "Prism");
   ASSERT_NE(prism, nullptr);
-  EXPECT_EQ(PresetNames(*prism), (std::vector<std::string>{"Out", "3-face", "Prsm R"}));
+  EXPECT_EQ(PresetNames(*prism), (std::vector<std::string>{"Out", "3-face", "PrsmRo"}));
   EXPECT_EQ(prism->Presets[0].Values[1], 9);
   const GeneratedPalette* iris = Find(palettes, "Iris");
   ASSERT_NE(iris, nullptr);
