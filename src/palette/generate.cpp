@@ -115,7 +115,8 @@ constexpr std::string_view kMotionWords[] = {
     "split", "half", "hlf", "rot", "rotat", "rotation", "rotate", "rnbw", "rainbow", "scroll", "scrl", "spin",
     "cw", "ccw", "fx", "effect", "eff", "slow", "fast", "s", "f", "sf", "fs", "rand", "random", "rnd", "shake",
     "shk", "shak", "spd", "speed", "strb", "strobe", "stb", "flow", "bounce", "no", "none", "nothing", "func",
-    "function", "reserved", "rsrvd", "snd", "sound", "auto", "macro", "mode", "to", "and", "cont", "continuous"};
+    "function", "reserved", "rsrvd", "snd", "sound", "auto", "macro", "mode", "to", "and", "cont", "continuous",
+    "fst", "slw", "sl", "aud", "audio", "chs", "chase"};
 
 // Colour words as step names carry them, shortened forms included. "open" and
 // "white" both mean the open slot, so they count as one colour.
@@ -144,6 +145,9 @@ bool NamesOneColour(std::string_view name) {
   return colours + (open ? 1 : 0) == 1;
 }
 
+// Words a step name may carry that say nothing of which colour or gobo it is.
+constexpr std::string_view kFillerWords[] = {"idx", "index", "indexed", "static", "stat", "fixed", "fix", "pos"};
+
 // Whether a step selects one gobo (or the open slot) standing still.
 bool SelectsOneGobo(std::string_view name) {
   if (name.find('/') != std::string_view::npos || name.find('+') != std::string_view::npos ||
@@ -155,11 +159,12 @@ bool SelectsOneGobo(std::string_view name) {
     if (name[i] == '-') return false;
   }
   const std::vector<std::string> words = Words(name);
-  return !words.empty() && !AnyOf(words, kMotionWords) && !AnyOf(words, {"closed", "close", "blackout"});
+  // A wheel mode ("Indexed", "Fwd whl", "Scan") names no gobo.
+  const bool onlyFiller = std::all_of(words.begin(), words.end(), [](const std::string& w) { return Has(kFillerWords, w); });
+  return !words.empty() && !onlyFiller && !AnyOf(words, kMotionWords) &&
+         !AnyOf(words, {"closed", "close", "blackout", "fwd", "forward", "rev", "reverse", "scan", "whl", "wheel"});
 }
 
-// Words a step name may carry that say nothing of which colour or gobo it is.
-constexpr std::string_view kFillerWords[] = {"idx", "index", "indexed", "static", "stat", "fixed", "fix", "pos"};
 
 }  // namespace
 
@@ -440,21 +445,28 @@ void BeamPalette(const FixtureView& view, std::vector<GeneratedPalette>& out) {
   std::vector<int> channels = view.All(Role::Shutter);
   for (int c : view.All(Role::Strobe)) channels.push_back(c);
   for (int channel : channels) {
-    std::optional<int> open, closed, pulse;
-    std::optional<std::pair<int, int>> strobe;
+    std::optional<int> open, closed, pulse, strobeOff;
+    std::optional<std::pair<int, int>> strobe;  // the widest strobe step
     for (const auto& step : view.Steps(channel)) {
       const auto words = Words(step.Name);
-      const bool strobing = AnyOf(words, {"strobe", "strb", "stb", "strob"});
+      const bool strobing = AnyOf(words, {"strobe", "strb", "stb", "strob", "str"});
       const bool pulsing = AnyOf(words, {"pulse", "puls", "pls"});
-      const bool random = AnyOf(words, {"random", "rand", "rnd", "ramp", "rmp", "burst", "lightning", "sync"});
-      if (pulsing && !pulse) pulse = step.Middle();
-      if (strobing && !pulsing && !random && !strobe) strobe = std::pair(step.From, step.To);
+      const bool off = AnyOf(words, {"no", "off", "none", "stop"});
+      const bool random = AnyOf(words, {"random", "rand", "rnd", "ramp", "rmp", "burst", "lightning", "lghtng",
+                                        "lght", "sync", "snd", "sound", "audio", "aud"});
+      if (pulsing && !off && !random && !pulse) pulse = step.Middle();
+      if (strobing && off && !strobeOff) strobeOff = step.Middle();  // a strobe channel's open light
+      if (strobing && !pulsing && !random && !off &&
+          (!strobe || step.To - step.From > strobe->second - strobe->first)) {
+        strobe = std::pair(step.From, step.To);
+      }
       if (!strobing && !pulsing && AnyOf(words, {"open", "opn", "on"}) && !open) open = step.Middle();
       if (!strobing && !pulsing && AnyOf(words, {"closed", "close", "blackout", "blckout", "blkout", "shut"}) &&
           !closed) {
         closed = step.Middle();
       }
     }
+    if (!open) open = strobeOff;
     Builder builder(view, "Beam");
     builder.AddMember(channel);
     if (open) builder.AddLevel("Open", {channel}, *open);
@@ -476,7 +488,8 @@ void PrismPalette(const FixtureView& view, std::vector<GeneratedPalette>& out) {
   const auto steps = view.Steps(channel);
   auto isOut = [](const std::string& name) {
     const auto words = Words(name);
-    return AnyOf(words, {"out", "open", "off", "no", "none"}) && !AnyOf(words, {"in"});
+    return AnyOf(words, {"out", "open", "off", "no", "none", "diseng", "disengage", "disengaged"}) &&
+           !AnyOf(words, {"in"});
   };
   Builder builder(view, "Prism");
   builder.AddMember(channel);

@@ -170,6 +170,15 @@ TEST(PalettesFromChannels, ShutterPrismAndLensChannelsGiveTheirPresets) {
   std::vector<std::string> order;
   for (const auto& p : palettes) order.push_back(p.Name);
   EXPECT_EQ(order, (std::vector<std::string>{"Beam", "Prism", "Zoom", "Iris"}));
+
+  // A strobe channel: its "no strobe" step is the open light; random strobing is no strobe range.
+  MadeFixture strobe;
+  strobe.Add("Strobe", {{0, 3, "No Strb"}, {4, 99, "Strobe"}, {100, 255, "Rnd Strb"}});
+  const auto strobePalettes = PalettesFromChannels(*strobe);
+  ASSERT_EQ(strobePalettes.size(), 1u);
+  EXPECT_EQ(PresetNames(strobePalettes[0]), (std::vector<std::string>{"Open", "Strb S", "Strb F"}));
+  EXPECT_EQ(strobePalettes[0].Presets[0].Values[0], 1);
+  EXPECT_EQ(strobePalettes[0].Presets[1].Values[0], 4 + 95 / 4);
 }
 
 TEST(FillPalettes, FillsOnlyFreePalettesAndNeverANamedPaletteOrPreset) {
