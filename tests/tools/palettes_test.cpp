@@ -72,7 +72,7 @@ TEST_F(TfftoolPalettes, WritesTheFilledPalettesToOutAfterTheNamedOnes) {
   ASSERT_EQ(file.size(), 6144u);
   EXPECT_EQ((Bytes(file.begin() + layout::kPaletteUsed, file.begin() + layout::kPaletteUsed + 4)), (Bytes{1, 1, 1, 0}));
   EXPECT_EQ(Text(file, layout::kPaletteName, 18), "Mine  Colour" "Pos   ");
-  EXPECT_EQ(Text(file, layout::kPresetName + 60, 12), "White Deep R");
+  EXPECT_EQ(Text(file, layout::kPresetName + 60, 12), "White DeepRe");
   EXPECT_EQ(Text(file, layout::kPresetName + 120, 12), "CentreHome  ");
   EXPECT_EQ(file[layout::kPresetChannelCount + 20], 2);  // Pos: pan and its fine channel
   // "Mine" first as it was, then Colour on channel 1, then Pos on channels 2 and 3.
