@@ -67,7 +67,8 @@ void CheckMode(std::span<const std::uint8_t> bytes, std::size_t index, const Qxf
   const FixtureRecord& record = *imported.Record;
   fuzz::Require(record.ChannelCount == mode.ChannelCount, "the list gives the imported channel count");
   const int steps = std::accumulate(record.StepCounts.begin(), record.StepCounts.end(), 0);
-  fuzz::Require(steps == mode.StepCount, "the list gives the imported step count");
+  fuzz::Require(steps == std::min(mode.StepCount, MAX_FILE_STEPS),
+                "the list gives the imported step count, of which the file holds 204");
 
   auto saved = std::make_unique<FixtureRecord>(record);
   const Bytes image = BuildFixtureImage(*saved);

@@ -1,6 +1,7 @@
 #include "import/core.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -101,6 +102,20 @@ constexpr Alias kAliases[] = {
     {"Effect", Meaning::Effect, 0}, {"Fx", Meaning::Effect, 0},
 };
 
+// The LED form's names (kLedNames, 1-based): the colours the console mixes,
+// the master dimmer, strobe, effects, macros, speeds, zoom and reset.
+constexpr std::pair<Meaning, int> kLedNames[] = {
+    {Meaning::Red, 1},           {Meaning::Green, 2},      {Meaning::Blue, 3},       {Meaning::Amber, 4},
+    {Meaning::White, 5},         {Meaning::ColdWhite, 5},  {Meaning::WarmWhite, 6},  {Meaning::Strobe, 7},
+    {Meaning::Shutter, 7},       {Meaning::MasterDimmer, 8}, {Meaning::Effect, 9},   {Meaning::Macro, 10},
+    {Meaning::ColourMacro, 10},
+    // On an LED fixture a colour "wheel" is a row of preset colours: a macro.
+    {Meaning::ColourWheel, 10},  {Meaning::Speed, 12},     {Meaning::EffectSpeed, 12}, {Meaning::DimmerSpeed, 12},
+    {Meaning::Zoom, 13},
+    // Control channels hold the reset, with the lamp and the modes beside it.
+    {Meaning::Control, 14},
+};
+
 bool IsDimmer(Meaning m) { return m == Meaning::MasterDimmer || m == Meaning::Dimmer; }
 
 // The meanings a coarse and a fine channel may share: a master dimmer and a
@@ -173,7 +188,8 @@ class StepNamer {
     }
     // Whatever still clashes is numbered, in text order, until nothing does.
     for (auto clash = FirstClash(); clash; clash = FirstClash()) {
-      const std::string& text = *clash;
+      const std::string& text = clash->first;
+      collided_.insert(clash->second);
       for (int n = 1;; ++n) {
         const std::string candidate = Numbered(names_[text], n);
         if (!Taken(candidate, text)) {
@@ -203,12 +219,13 @@ class StepNamer {
     return false;
   }
 
-  // The first text (after the first of its name) whose name another text has.
-  std::optional<std::string> FirstClash() const {
+  // The first text (after the first of its name) whose name another text has,
+  // and that other text.
+  std::optional<std::pair<std::string, std::string>> FirstClash() const {
     std::map<std::string, std::string> owner;
     for (const std::string& text : order_) {
       const auto [it, fresh] = owner.emplace(names_.at(text), text);
-      if (!fresh) return text;
+      if (!fresh) return std::make_pair(text, it->second);
     }
     return std::nullopt;
   }
@@ -237,32 +254,69 @@ class StepNamer {
     return left;
   }
 
-  // The words of `text` that not every other text of its group has (on/off,
-  // numbers, directions) kept whole at the end; the rest shortened before them.
-  // Round 2 keeps them in the order the text gives, round 1 only the first two.
+  // The words of a text as it reads, letter case kept: runs of letters and
+  // digits after the usual abbreviations, brackets opened.
+  static std::vector<std::string> CasedWords(const std::string& text) {
+    const std::string shorter = ShortCodePage(text, 1000, Brackets::Keep);
+    std::vector<std::string> words;
+    std::string word;
+    for (char c : shorter + " ") {
+      if (IsWordByte(static_cast<unsigned char>(c))) {
+        word.push_back(c);
+      } else if (!word.empty()) {
+        words.push_back(std::move(word));
+        word.clear();
+      }
+    }
+    return words;
+  }
+
+  // The words of `text` that tell it from the other texts of its group (on/off,
+  // numbers, directions) kept whole at the end; the words every text shares
+  // before them, as initials when room is short ("BOPT on", "BOPT off"). A
+  // word tells when another text has it fewer times. Round 1 keeps two telling
+  // words, round 2 all of them.
   static std::string Distinguished(const std::string& text, const std::vector<std::string>& group, int round) {
-    std::vector<std::vector<std::string>> words;
-    for (const std::string& other : group) words.push_back(Words(ShortCodePage(other, 1000, Brackets::Keep)));
-    const std::vector<std::string> own = Words(ShortCodePage(text, 1000, Brackets::Keep));
-    std::string telling;
-    std::string rest;
-    int kept = 0;
-    for (const std::string& word : own) {
-      const bool everywhere = std::all_of(words.begin(), words.end(), [&](const std::vector<std::string>& w) {
-        return std::find(w.begin(), w.end(), word) != w.end();
+    std::vector<std::vector<std::string>> others;
+    for (const std::string& other : group) {
+      if (other == text) continue;
+      std::vector<std::string> lower;
+      for (const std::string& w : CasedWords(other)) lower.push_back(LowerAscii(w));
+      others.push_back(std::move(lower));
+    }
+    std::vector<std::string> telling, shared;
+    std::map<std::string, long> seen;
+    for (const std::string& word : CasedWords(text)) {
+      const std::string lower = LowerAscii(word);
+      const long k = ++seen[lower];
+      const bool tells = std::any_of(others.begin(), others.end(), [&](const std::vector<std::string>& w) {
+        return std::count(w.begin(), w.end(), lower) < k;
       });
-      if (!everywhere && (round == 2 || kept < 2)) {
-        telling += (telling.empty() ? "" : " ") + word;
-        ++kept;
+      if (tells && (round == 2 || telling.size() < 2)) {
+        telling.push_back(word);
       } else {
-        rest += (rest.empty() ? "" : " ") + word;
+        shared.push_back(word);
       }
     }
     if (telling.empty()) return ShortCodePage(text, kStepNameWidth);
-    telling = ShortCodePage(telling, kStepNameWidth - 2);
-    if (rest.empty()) return telling;
-    const std::string front = ShortCodePage(rest, kStepNameWidth - telling.size() - 1);
-    return front.empty() ? telling : front + " " + telling;
+    std::string tail;
+    for (const std::string& w : telling) tail += (tail.empty() ? "" : " ") + w;
+    tail = ShortCodePage(tail, kStepNameWidth - 2);
+    // The front leaves room for a tail of three letters at least ("off",
+    // "s-f"), so that "on" and "off" names start alike.
+    const std::size_t room = kStepNameWidth - std::min(kStepNameWidth, std::max<std::size_t>(tail.size(), 3) + 1);
+    if (shared.empty() || room == 0) return tail;
+    std::string front;
+    if (shared.size() == 1) {
+      front = ShortCodePage(shared.front(), room);
+    } else {
+      for (const std::string& w : shared) {
+        const bool number = std::all_of(w.begin(), w.end(), [](char c) { return c >= '0' && c <= '9'; });
+        front += number ? w : std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(w[0]))));
+      }
+      front = front.substr(0, room);
+    }
+    return front + " " + tail;
   }
 
   std::map<std::string, std::string> names_;  // text -> name
@@ -591,7 +645,7 @@ class ModeImport {
     auto degree = [&](int value, const char* what) -> std::int16_t {
       if (value >= 0 && value <= kMaxDegree) return static_cast<std::int16_t>(value);
       ++result_.Changes.ValuesReset;
-      report_.degrees.push_back(std::string("The maximum ") + what + " of " + std::to_string(value) +
+      report_.degrees.push_back(std::string("The maximum ") + what + " of " + Quoted(std::to_string(value)) +
                                 " degrees is not one from 0 to 720; it is 0");
       return 0;
     };
@@ -663,6 +717,13 @@ const MeaningRow& RowOf(Meaning meaning) {
   return kTable[0];
 }
 
+int LedNameOf(Meaning meaning) {
+  for (const auto& [m, index] : kLedNames) {
+    if (m == meaning) return index;
+  }
+  return 0;
+}
+
 ChannelType TypeOf(Meaning meaning, bool modeHasMasterDimmer) {
   switch (RowOf(meaning).Type) {
     case TypeClass::Intensity: return HTP;
@@ -678,12 +739,10 @@ std::string SharedName(Meaning meaning, int instance, bool fine) {
   if (!row.Name) return {};
   const bool blade = meaning == Meaning::BladeA || meaning == Meaning::BladeB || meaning == Meaning::BladeRotation;
   if (blade && instance > 0) {
-    // "Blade 2A", "Blade 2B", "Blade 2Rot"; a fine byte adds " Fn".
+    // "Blade 2A", "Blade 2B", "Blade 2Rot"; a fine byte adds " Fn" ("F" to the angle).
     const std::string n = std::to_string(instance);
-    const std::string name = meaning == Meaning::BladeA   ? "Blade " + n + "A"
-                             : meaning == Meaning::BladeB ? "Blade " + n + "B"
-                                                          : "Blade " + n + "Rot";
-    return fine ? name + " Fn" : name;
+    if (meaning == Meaning::BladeRotation) return "Blade " + n + (fine ? "RotF" : "Rot");
+    return "Blade " + n + (meaning == Meaning::BladeA ? "A" : "B") + (fine ? " Fn" : "");
   }
   const std::string base = fine ? row.FineName : row.Name;
   return instance > 0 ? WithNumber(base, instance) : base;
@@ -699,8 +758,10 @@ std::optional<NameMeaning> MeaningOfSharedName(std::string_view name) {
   }
   // "Blade 2A", "Blade 2Rot Fn".
   if (key.starts_with("blade ") && key.size() > 6 && key[6] >= '1' && key[6] <= '9') {
-    const int n = key[6] - '0';
-    const std::string_view rest = std::string_view(key).substr(7);
+    std::size_t end = 6;
+    while (end < key.size() && end < 8 && key[end] >= '0' && key[end] <= '9') ++end;
+    const int n = std::stoi(key.substr(6, end - 6));
+    const std::string_view rest = std::string_view(key).substr(end);
     for (const Meaning m : {Meaning::BladeA, Meaning::BladeB, Meaning::BladeRotation}) {
       if (rest == LowerAscii(SharedName(m, 1, false).substr(7))) return NameMeaning{m, n, false};
       if (rest == LowerAscii(SharedName(m, 1, true).substr(7))) return NameMeaning{m, n, true};

@@ -216,6 +216,11 @@ struct NameMeaning {
 };
 std::optional<NameMeaning> MeaningOfSharedName(std::string_view name);
 
+// The LED fixture name (1..14, an index into kLedNames, led_fixture/model.h) a
+// channel of `meaning` takes in the 512-byte LED form; 0 when the form has none
+// for it. Written beside the shared name table, in core.cpp.
+int LedNameOf(Meaning meaning);
+
 // ---------------------------------------------------------------------------
 // Shortening, shared by the readers
 

@@ -7,6 +7,7 @@
 
 #include "channel_names/name_set.h"
 #include "fixture/file.h"
+#include "import/led.h"
 #include "import/qxf.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
@@ -91,7 +92,7 @@ TEST_F(TfftoolImport, PrintsTheReportAndExits1WhenSomethingChanged) {
   const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode=extended"});  // letter case ignored
   EXPECT_EQ(run.status, kExitFindings) << run.err;
   EXPECT_EQ(run.out,
-            "Not in the channel name set: \"Pan fine\" (channel 2), \"Frost\" (channel 3), \"Tilt fine\" (channel 4)\n"
+            "Not in the channel name set: \"Pan Fine\" (channel 2), \"Frost\" (channel 3), \"Tilt Fine\" (channel 4)\n"
             "Channel 4 \"Tilt fine\" is a fine channel without its coarse channel in this mode; it stays a plain "
             "channel\n");
   EXPECT_EQ(ReadAll(out).size(), 6144u);
@@ -115,7 +116,7 @@ TEST_F(TfftoolImport, PalettesFillsThePalettesFromTheChannelsOfTheImportedMode) 
 TEST_F(TfftoolImport, ListsTheModes) {
   const ToolRun run = Tool({"import", qxf.string(), "--list-modes"});
   EXPECT_EQ(run.status, kExitOk);
-  EXPECT_EQ(run.out, "\"Basic\": 2 channels, 2 steps\n\"Extended\": 4 channels, 0 steps\n");
+  EXPECT_EQ(run.out, "1 \"Basic\": 2 channels, 2 steps\n2 \"Extended\": 4 channels, 0 steps\n");
   EXPECT_FALSE(fs::exists(out));
   const ToolRun help = Tool({"import", "--help"});
   EXPECT_EQ(help.status, kExitOk);
@@ -136,7 +137,7 @@ TEST_F(TfftoolImport, AddsTheMissingNamesToTheSetAndGivesTheirCodes) {
   const std::size_t at = 59 * 14;
   EXPECT_EQ(after[at], 59);
   EXPECT_EQ(after[at + 1], 62);
-  EXPECT_EQ(std::string(after.begin() + at + 2, after.begin() + at + 14), "Pan fine    ");
+  EXPECT_EQ(std::string(after.begin() + at + 2, after.begin() + at + 14), "Pan Fine    ");
   EXPECT_EQ(std::string(after.begin() + 60 * 14 + 2, after.begin() + 61 * 14), "Frost       ");
   EXPECT_TRUE(std::equal(after.begin(), after.begin() + at, before.begin()));
   EXPECT_TRUE(std::equal(after.begin() + 62 * 14, after.end(), before.begin() + 62 * 14));
@@ -157,7 +158,7 @@ TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
     EXPECT_EQ(ReadAll(names), namesBefore);
   };
   fails({"import", qxf.string(), out.string()},
-        qxf.string() + " has 2 modes (\"Basic\", \"Extended\"); choose one with --mode");
+        qxf.string() + " has 2 modes (\"Basic\", \"Extended\"); choose one with --mode, by its name or its number");
   fails({"import", qxf.string(), out.string(), "--mode", "Wide"},
         qxf.string() + " has no mode \"Wide\"; its modes: \"Basic\", \"Extended\"");
   fails({"import", qxf.string(), out.string(), "--mode", "Basic", "--add-names"},
@@ -185,6 +186,91 @@ TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
   EXPECT_FALSE(fs::exists(nowhere));
   EXPECT_EQ(ReadAll(names), namesBefore);
   EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"Broken.qxf", "ChNameSet.fix", "Spot.qxf"}));
+}
+
+TEST_F(TfftoolImport, ModeTakesTheExactNameBlanksIncludedOrTheNumber) {
+  std::string spot = kSpot;
+  spot.replace(spot.find("Name=\"Basic\""), 12, "Name=\"CE  off\"");
+  spot.replace(spot.find("Name=\"Extended\""), 15, "Name=\"Main \"");
+  test::WriteAll(qxf, Text(spot));
+  const ToolRun list = Tool({"import", qxf.string(), "--list-modes"});
+  EXPECT_EQ(list.out, "1 \"CE  off\": 2 channels, 2 steps\n2 \"Main \": 4 channels, 0 steps\n");
+  auto channels = [&](const std::vector<std::string>& args) {
+    const ToolRun run = Tool(args);
+    EXPECT_NE(run.status, kExitFailure) << run.err;
+    return run.status == kExitFailure ? 0 : ReadAll(out)[fixture_layout::kChannelCount];
+  };
+  EXPECT_EQ(channels({"import", qxf.string(), out.string(), "--mode", "CE  off"}), 2);
+  EXPECT_EQ(channels({"import", qxf.string(), out.string(), "--mode", "Main "}), 4);
+  EXPECT_EQ(channels({"import", qxf.string(), out.string(), "--mode", "1"}), 2);
+  EXPECT_EQ(channels({"import", qxf.string(), out.string(), "--mode=2"}), 4);
+  const ToolRun third = Tool({"import", qxf.string(), out.string(), "--mode", "3"});
+  EXPECT_EQ(third.err, "tfftool: " + qxf.string() + " has no mode \"3\"; its modes: \"CE  off\", \"Main \"\n");
+}
+
+TEST_F(TfftoolImport, AFixtureOfMoreStepsThanTheFileHoldsPassesCheck) {
+  std::string caps;
+  for (int i = 0; i < 150; ++i) caps += "<Capability Min=\"" + std::to_string(i) + "\" Max=\"" + std::to_string(i) + "\">x</Capability>";
+  test::WriteAll(qxf, Text("<FixtureDefinition><Model>Big</Model><Channel Name=\"A\"><Group>Gobo</Group>" + caps +
+                           "</Channel><Channel Name=\"B\"><Group>Prism</Group>" + caps +
+                           "</Channel><Mode Name=\"M\"><Channel>A</Channel><Channel>B</Channel></Mode>"
+                           "</FixtureDefinition>"));
+  const ToolRun run = Tool({"import", qxf.string(), out.string()});
+  EXPECT_EQ(run.status, kExitFindings) << run.err;
+  EXPECT_EQ(ReadAll(out)[fixture_layout::kStepCounts + 1], 54);
+  const ToolRun check = Tool({"check", out.string()});
+  EXPECT_EQ(check.status, kExitOk) << check.out << check.err;
+}
+
+TEST_F(TfftoolImport, AsLedWritesTheLedFileWhereTheModeFitsAndAutoChooses) {
+  const std::string par = R"(<FixtureDefinition><Model>Par</Model>
+ <Channel Name="Red" Preset="IntensityRed"/><Channel Name="Green" Preset="IntensityGreen"/>
+ <Channel Name="Blue" Preset="IntensityBlue"/><Channel Name="UV" Preset="IntensityUV"/>
+ <Mode Name="RGB"><Channel>Red</Channel><Channel>Green</Channel><Channel>Blue</Channel></Mode>
+ <Mode Name="RGBUV"><Channel>Red</Channel><Channel>Green</Channel><Channel>Blue</Channel><Channel>UV</Channel></Mode>
+</FixtureDefinition>)";
+  test::WriteAll(qxf, Text(par));
+  const ToolRun led = Tool({"import", qxf.string(), out.string(), "--mode", "RGB", "--as", "led"});
+  EXPECT_EQ(led.status, kExitOk) << led.err;
+  ReaderChanges changes;
+  std::string error;
+  const auto source = ReadQxfMode(Text(par), 0, changes, error);
+  ASSERT_TRUE(source) << error;
+  LedImportResult expected = ImportAsLedFixture(*source);
+  ASSERT_TRUE(expected.Record);
+  EXPECT_EQ(ReadAll(out), BuildLedFixtureImage(*expected.Record));
+  EXPECT_EQ(Tool({"check", out.string()}).status, kExitOk);
+
+  // auto: an LED file where the mode fits, a fixture file where it does not.
+  EXPECT_EQ(Tool({"import", qxf.string(), out.string(), "--mode", "RGB", "--as", "auto"}).status, kExitOk);
+  EXPECT_EQ(ReadAll(out).size(), 512u);
+  EXPECT_NE(Tool({"import", qxf.string(), out.string(), "--mode", "RGBUV", "--as=auto"}).status, kExitFailure);
+  EXPECT_EQ(ReadAll(out).size(), 6144u);
+  const ToolRun refused = Tool({"import", qxf.string(), out.string(), "--mode", "RGBUV", "--as", "led"});
+  EXPECT_EQ(refused.status, kExitFailure);
+  EXPECT_EQ(refused.err, "tfftool: " + qxf.string() +
+                             ": mode \"RGBUV\" does not fit an LED fixture: channel 4, \"UV\", has no LED name\n");
+  EXPECT_EQ(Tool({"import", qxf.string(), out.string(), "--as", "par"}).err,
+            "tfftool: --as takes led, fixture or auto, not \"par\"\n");
+}
+
+TEST_F(TfftoolImport, RefusesToWriteOverTheDefinitionAndNamesAtMostTenModes) {
+  const Bytes before = ReadAll(qxf);
+  const ToolRun self = Tool({"import", qxf.string(), (dir / "." / "Spot.qxf").string(), "--mode", "1"});
+  EXPECT_EQ(self.status, kExitFailure);
+  EXPECT_EQ(self.err, "tfftool: " + (dir / "." / "Spot.qxf").string() +
+                          " is the definition being imported; write the fixture to another file\n");
+  EXPECT_EQ(ReadAll(qxf), before);
+
+  std::string many = kSpot;
+  std::string modes;
+  for (int m = 1; m <= 12; ++m) modes += " <Mode Name=\"M" + std::to_string(m) + "\"><Channel>Pan</Channel></Mode>\n";
+  many.insert(many.find(" <Physical>"), modes);
+  test::WriteAll(qxf, Text(many));
+  const ToolRun run = Tool({"import", qxf.string(), out.string()});
+  EXPECT_EQ(run.err, "tfftool: " + qxf.string() +
+                         " has 14 modes (\"Basic\", \"Extended\", \"M1\", \"M2\", \"M3\", \"M4\", \"M5\", \"M6\", \"M7\", "
+                         "\"M8\" and 4 more); choose one with --mode, by its name or its number\n");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
-  import QXF OUT [--mode NAME] [--names SET] [--add-names] [--palettes]
+  import QXF OUT [--mode NAME] [--names SET] [--add-names] [--as KIND] [--palettes]
                                           a mode of a QLC+ fixture definition as a fixture
   palettes FILE [OUT]                     fill the free palettes from the channels
   import QXF --list-modes                 list the modes of a QLC+ fixture definition
@@ -73,20 +73,27 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
-constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--palettes]
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import QXF OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--as led|fixture|auto] [--palettes]
        tfftool import QXF --list-modes
 
 Imports one mode of a QLC+ fixture definition (.qxf) and writes it to OUT as
 "&Save Fixture" writes a fixture; prints one line for each thing that had to
 change to fit the console (names cut, steps past the 204 the file holds, fine
 channels without their coarse channel, names the channel name set lacks, ...).
-  --mode NAME     the mode to import; needed when QXF has several
+  --mode NAME     the mode to import, by its exact name or its number from 1;
+                  needed when QXF has several
   --names SET     the channel name set that gives the names their codes (the
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET, as the editor adds a typed
                   name, so that they get codes
-  --palettes      fill the palettes from the channels, as "tfftool palettes"
-                  does, and list the palettes made and left out
+  --as KIND       fixture (the default): the 6144-byte fixture file; led: the
+                  512-byte LED fixture file, for a mode of at most 10 channels
+                  that all have an LED name (Red, Green, Blue, Amber, CoolW,
+                  WarmW, Strobe, Dimmer, FX, MACRO, Speed, Zoom, Reset);
+                  auto: an LED fixture where the mode fits, else a fixture
+  --palettes      fill the palettes of a fixture from its channels, as
+                  "tfftool palettes" does, and list the palettes made and left
+                  out (an LED fixture has no palettes)
   --list-modes    list the modes with their channel and step counts, and why
                   a mode cannot be imported (more than 40 channels)
 Exit status: 0 nothing had to change, 1 the report has lines (a palette
@@ -211,6 +218,15 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
   request.palettes = line.options.contains("--palettes");
+  if (const auto it = line.options.find("--as"); it != line.options.end()) {
+    if (it->second == "led") {
+      request.as = ImportAs::Led;
+    } else if (it->second == "auto") {
+      request.as = ImportAs::Auto;
+    } else if (it->second != "fixture") {
+      return Fail(err, "--as takes led, fixture or auto, not \"" + it->second.substr(0, 60) + "\"");
+    }
+  }
   if (request.listModes && request.out) return Fail(err, "import --list-modes takes the QXF file only");
   if (!request.listModes && !request.out) return Fail(err, "import takes a QXF file and the OUT file to write");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
@@ -227,7 +243,7 @@ const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
-    {"import", kImportHelp, 2, {"--mode", "--names"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
+    {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
 };
 

@@ -5,7 +5,9 @@
 
 #include "core/file_io.h"
 #include "fixture/file.h"
+#include "import/led.h"
 #include "import/qxf.h"
+#include "import/text.h"
 #include "palette/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
@@ -19,21 +21,28 @@ int Fail(std::ostream& err, const std::string& message) {
   return kExitFailure;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+// A name in quotes, cut to a readable length.
+std::string Quoted(const std::string& text) { return import_text::Quoted(text); }
 
 std::string Lower(std::string text) {
   for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
   return text;
 }
 
+// The modes' names for a message: the first ten, then how many more.
 std::string ModeNames(const QxfModeList& list) {
+  constexpr std::size_t kNamed = 10;
   std::string names;
-  for (const QxfMode& mode : list.Modes) names += (names.empty() ? "" : ", ") + Quoted(mode.Name);
+  for (std::size_t m = 0; m < list.Modes.size() && m < kNamed; ++m) {
+    names += (names.empty() ? "" : ", ") + Quoted(list.Modes[m].Name);
+  }
+  if (list.Modes.size() > kNamed) names += " and " + std::to_string(list.Modes.size() - kNamed) + " more";
   return names;
 }
 
-// The mode --mode names: its exact name, else the one name that differs only in
-// letter case. Without --mode the file must have one mode.
+// The mode --mode names: its exact name (blanks included), else the one name
+// that differs only in letter case, else its number counted from 1. Without
+// --mode the file must have one mode.
 std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportRequest& request, std::string& error) {
   const std::string file = request.qxf;
   if (list.Modes.empty()) {
@@ -43,7 +52,7 @@ std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportReque
   if (!request.mode) {
     if (list.Modes.size() == 1) return 0;
     error = file + " has " + std::to_string(list.Modes.size()) + " modes (" + ModeNames(list) +
-            "); choose one with --mode";
+            "); choose one with --mode, by its name or its number";
     return std::nullopt;
   }
   for (std::size_t m = 0; m < list.Modes.size(); ++m) {
@@ -54,13 +63,20 @@ std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportReque
     if (Lower(list.Modes[m].Name) == Lower(*request.mode)) alike.push_back(m);
   }
   if (alike.size() == 1) return alike[0];
+  const std::string& text = *request.mode;
+  if (!text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos) {
+    const std::size_t number = std::stoul(text);
+    if (number >= 1 && number <= list.Modes.size()) return number - 1;
+  }
   error = file + " has no mode " + Quoted(*request.mode) + "; its modes: " + ModeNames(list);
   return std::nullopt;
 }
 
+// Each mode with its number and its whole name, either of which --mode takes.
 void ListModes(const QxfModeList& list, std::ostream& out) {
+  std::size_t number = 0;
   for (const QxfMode& mode : list.Modes) {
-    out << Quoted(mode.Name) << ": " << mode.ChannelCount << (mode.ChannelCount == 1 ? " channel, " : " channels, ")
+    out << ++number << " \"" << mode.Name << "\": " << mode.ChannelCount << (mode.ChannelCount == 1 ? " channel, " : " channels, ")
         << mode.StepCount << (mode.StepCount == 1 ? " step" : " steps");
     if (!mode.Fits) out << "; cannot be imported: " << mode.Why;
     out << '\n';
@@ -81,9 +97,28 @@ Bytes PatchedNameSet(const Bytes& original, const ChannelNameSet& set, const std
   return bytes;
 }
 
+// The mode as an LED fixture, written by the LED writer; its names are the LED
+// form's own, so the name set is not touched.
+int WriteLed(const ImportRequest& request, const SourceMode& source, std::ostream& out, std::ostream& err) {
+  LedImportResult result = ImportAsLedFixture(source);
+  if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
+  if (const auto failed = WriteLedFixtureFile(*result.Record, *request.out)) return Fail(err, failed->message);
+  for (const std::string& line : result.Report) out << line << '\n';
+  out.flush();
+  if (!out) return Fail(err, "cannot write to the standard output");
+  return result.Report.empty() ? kExitOk : kExitFindings;
+}
+
 }  // namespace
 
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
+  // Writing the fixture over the definition would lose the definition.
+  if (request.out) {
+    std::error_code same;
+    if (fs::equivalent(request.qxf, *request.out, same) && !same) {
+      return Fail(err, *request.out + " is the definition being imported; write the fixture to another file");
+    }
+  }
   const ReadResult file = ReadFilePrefix(request.qxf, kMaxQxfBytes + 1);
   if (file.error) return Fail(err, file.error->message);
   if (const auto tooLarge = QxfTooLarge(file.fileSize)) return Fail(err, request.qxf + ": " + *tooLarge);
@@ -98,6 +133,14 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
   std::string error;
   const auto mode = ChooseMode(list, request, error);
   if (!mode) return Fail(err, error);
+
+  if (request.as != ImportAs::Fixture) {
+    ReaderChanges changes;
+    std::string readError;
+    const auto source = ReadQxfMode(file.bytes, *mode, changes, readError);
+    if (!source) return Fail(err, request.qxf + ": " + readError);
+    if (request.as == ImportAs::Led || FitsLedFixture(*source).Fits) return WriteLed(request, *source, out, err);
+  }
 
   ChannelNameSet names;
   Bytes namesFile;

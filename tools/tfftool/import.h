@@ -8,6 +8,9 @@
 
 namespace brannoc::tfftool {
 
+// Which file the import writes.
+enum class ImportAs { Fixture, Led, Auto };
+
 struct ImportRequest {
   std::string qxf;
   std::optional<std::string> out;    // none with listModes
@@ -16,6 +19,7 @@ struct ImportRequest {
   bool addNames = false;             // add the names the set lacks to `names`
   bool listModes = false;
   bool palettes = false;             // fill the palettes from the channels
+  ImportAs as = ImportAs::Fixture;   // led: the 512-byte LED file; auto: LED where the mode fits
 };
 
 // 0: imported as it was; 1: imported, and the report says what changed; 2: an
