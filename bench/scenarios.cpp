@@ -4,9 +4,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QStringList>
 #include <QTabBar>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
+#include <memory>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -18,6 +21,7 @@
 #include "import/qxf.h"
 #include "floor.h"
 #include "palette/editor_window.h"
+#include "palette/generate.h"
 #include "support/gui.h"
 #include "ui/cell_editors.h"
 #include "ui/grid.h"
@@ -140,6 +144,7 @@ class Bench {
     StepsGrid();
     OpenFullFixture();
     ImportLargestQxfMode();
+    FillPalettesOfLargestMode();
     OpenFixtureEditor();
     OpenChannelNameEditor();
     PaletteTabChange();
@@ -262,6 +267,38 @@ class Bench {
     const int steps = sample.Record ? std::max(1, static_cast<int>(sample.Record->StepCounts[0])) : 1;
     const std::vector<FloorTable> grids = {Like(w->MSFlexGrid1, sub), Like(w->MSFlexGrid2, sub)};
     Add(name, action, floor_.Refilled(sub->windowTitle(), ClientSize(sub), grids, {{8, channels, 0}, {1, steps, 0}}));
+  }
+
+  // Filling the palettes of the largest mode in QLC+'s library from its channels,
+  // the data side alone (no window paints it, so there is no floor): the median
+  // of many runs, as a note.
+  void FillPalettesOfLargestMode() {
+    const QString name = QStringLiteral("fill the palettes of the largest .qxf mode");
+    if (!Wanted(name)) return;
+    const LargestMode largest = FindLargestQxfMode(kQlcFixtures);
+    if (largest.path.empty()) return;
+    const QxfImport imported =
+        ImportQxfMode(ReadFilePrefix(largest.path, kMaxQxfBytes + 1).bytes, largest.index, Fixture()->NameSet);
+    if (!imported.Record) return;
+    auto fixture = std::make_unique<FixtureRecord>();
+    std::vector<double> times;
+    PaletteFill fill;
+    const int runs = std::max(options_.runs, 1) * 5;
+    for (int run = 0; run < runs; ++run) {
+      *fixture = *imported.Record;
+      const auto start = std::chrono::steady_clock::now();
+      fill = FillPalettes(*fixture);
+      times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    QStringList made;
+    for (const std::string& palette : fill.Made) made << QString::fromStdString(palette);
+    results_.notes.push_back(name + QStringLiteral(" (%1 channels): median %2 ms, p90 %3 ms over %4 runs; made %5")
+                                        .arg(imported.Record->ChannelCount)
+                                        .arg(times[times.size() / 2], 0, 'f', 4)
+                                        .arg(times[times.size() * 9 / 10], 0, 'f', 4)
+                                        .arg(runs)
+                                        .arg(made.join(QStringLiteral(", "))));
   }
 
   // The fixture editor opens ("&FixtureEdit") onto the fixture in memory: a new

@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringList>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <algorithm>
 #include <vector>
 
+#include "palette/generate.h"
 #include "ui/cell_editors.h"
 #include "ui/dialogs.h"
 #include "ui/layout.h"
@@ -104,6 +106,9 @@ void ULink::BuildControls() {
   }
   Command3->resize(captionWidth, Command3->height());
   Text2 = Place(new ui::TextBox(PaletteFrame), 240, 1200, 975, 285);
+  Command5 = Place(new QPushButton(QStringLiteral("Fill Palettes"), PaletteFrame), 120, 1560, 1215, 315);
+  Command5->setToolTip(QStringLiteral("Fill the palettes without a name from the fixture's channels"));
+  Command5->resize(std::max(Command5->width(), Command5->sizeHint().width()), Command5->height());
   PaletteNameLabel = Label(QStringLiteral("Name:"), PaletteFrame, 360, 960, Text2);
   for (int column = 0; column < kBoxesPerRow; ++column) {
     ColumnHeadings[static_cast<std::size_t>(column)] =
@@ -159,6 +164,7 @@ void ULink::ConnectHandlers() {
   connect(Command3, &QPushButton::clicked, this, &ULink::Command3_Click);
   connect(Command1, &QPushButton::clicked, this, &ULink::Command1_Click);
   connect(Command4, &QPushButton::clicked, this, &ULink::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &ULink::Command5_Click);
   for (int k = 0; k < kPresetCount; ++k) {
     connect(Command2[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { Command2_Click(k); });
   }
@@ -219,6 +225,7 @@ void ULink::ShowFixtureAgain() {
   TabStrip1->setEnabled(true);
   Command3->setEnabled(true);
   Command3->setText(QStringLiteral("Update Setting"));
+  Command5->setEnabled(true);
   for (QScrollBar* bar : VScroll1) bar->setValue(0);
   Form_Load();
 }
@@ -295,6 +302,7 @@ void ULink::Command3_Click() {
   if (!SettingMode) {
     SettingMode = true;
     Command3->setText(QStringLiteral("Save Setting"));
+    Command5->setEnabled(false);
     for (int i = 0; i < bound; ++i) Check1[static_cast<std::size_t>(i)]->setEnabled(true);
     Text2->setEnabled(true);
     EnablePresetButtons(false);
@@ -311,6 +319,7 @@ void ULink::Command3_Click() {
   shell_.RecordFixtureChange(0);
   SettingMode = false;
   Command3->setText(QStringLiteral("Updata Setting"));
+  Command5->setEnabled(true);
   for (int i = 0; i < bound; ++i) Check1[static_cast<std::size_t>(i)]->setEnabled(false);
   Text2->setEnabled(false);
   EnablePresetButtons(true);
@@ -321,6 +330,7 @@ void ULink::Command2_Click(int k) {
   TabStrip1->setEnabled(false);
   CurrentPreset = k;
   Command3->setEnabled(false);
+  Command5->setEnabled(false);
   ShowPresetEditControls(true);
   EnablePresetButtons(false);
 
@@ -361,6 +371,7 @@ void ULink::VScroll1_Scroll(int i) {
 void ULink::Command1_Click() {
   TabStrip1->setEnabled(true);
   Command3->setEnabled(true);
+  Command5->setEnabled(true);
   ShowPresetEditControls(false);
   EnablePresetButtons(true);
 
@@ -382,6 +393,7 @@ void ULink::Command4_Click() {
   EnablePresetButtons(true);
   TabStrip1->setEnabled(true);
   Command3->setEnabled(true);
+  Command5->setEnabled(true);
   ShowPresetEditControls(false);
 }
 
@@ -399,6 +411,7 @@ void ULink::TabStrip1_Click() {
     }
     SettingMode = false;
     Command3->setText(QStringLiteral("Updata Setting"));
+    Command5->setEnabled(true);
     Text2->setEnabled(false);
     for (int i = 0; i < kPaletteChannels; ++i) {
       QCheckBox* box = Check1[static_cast<std::size_t>(i)];
@@ -427,6 +440,46 @@ void ULink::TabStrip1_Click() {
   CurrentPalette = n - 1;
   PaletteFrame->setTitle(kTabPrefix + QString::number(n) + QStringLiteral(" Edit"));
   ShowPalette();
+}
+
+void ULink::GoToPalette(int p) {
+  if (p < 0 || p >= kPaletteCount) return;
+  {
+    const QSignalBlocker quiet(TabStrip1);
+    TabStrip1->setCurrentIndex(p);
+  }
+  const HeldBackTicks held(Check1);
+  for (QCheckBox* box : Check1) box->setChecked(false);
+  CurrentPalette = p;
+  PaletteFrame->setTitle(kTabPrefix + QString::number(p + 1) + QStringLiteral(" Edit"));
+  ShowPalette();
+}
+
+void ULink::Command5_Click() {
+  // Only while browsing: setting mode and preset editing have edits of their own open.
+  if (SettingMode || !TabStrip1->isEnabled()) return;
+  const QString title = QStringLiteral("Fill Palettes");
+  if (FreePaletteCount(Palettes()) == 0) {
+    if (app_.Dialogs) {
+      app_.Dialogs->Ask(this,
+                        QStringLiteral("No palette is free: every palette has a name or named presets, and Fill "
+                                       "Palettes changes none of them."),
+                        title, ui::Buttons::Ok, ui::Icon::None);
+    }
+    return;
+  }
+  const PaletteFill fill = FillPalettes(*app_.Fixture);
+  if (!fill.Made.empty()) {
+    UpdateCounts();
+    shell_.RecordFixtureChange(0);
+    GoToPalette(fill.Slots.front());
+  }
+  if ((fill.Made.empty() || fill.LeftAnythingOut()) && app_.Dialogs) {
+    QStringList lines;
+    for (const std::string& line : fill.ReportLines()) lines << QString::fromStdString(line);
+    if (lines.isEmpty()) lines << QStringLiteral("The channels give no palettes.");
+    app_.Dialogs->Ask(this, lines.join(QChar(13)), title, ui::Buttons::Ok, ui::Icon::None);
+  }
 }
 
 void ULink::closeEvent(QCloseEvent* event) {

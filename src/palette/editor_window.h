@@ -63,6 +63,8 @@ class ULink : public QWidget {
   void VScroll1_Scroll(int i);
   void Command1_Click();
   void Command4_Click();
+  // "Fill Palettes": the free palettes filled from the fixture's channels.
+  void Command5_Click();
 
   // The light blue of usable preset buttons.
   static QColor PresetBlue() { return QColor(128, 128, 255); }
@@ -74,6 +76,7 @@ class ULink : public QWidget {
   QFrame* TabPane = nullptr;
   QGroupBox* PaletteFrame = nullptr;
   QPushButton* Command3 = nullptr;
+  QPushButton* Command5 = nullptr;  // "Fill Palettes"
   QLabel* PaletteNameLabel = nullptr;
   ui::TextBox* Text2 = nullptr;
   std::array<QLabel*, 8> ColumnHeadings{};
@@ -118,6 +121,8 @@ class ULink : public QWidget {
   void ShowTickedValueControls();
   void ShowValue(int i, int value);
   void UpdateCounts();
+  // Shows palette p (0..9) as a click on its tab outside setting mode does.
+  void GoToPalette(int p);
 
   int ChannelBound() const;
   PaletteData& Palettes() { return app_.Fixture->Palettes; }

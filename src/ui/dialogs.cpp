@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -20,9 +21,9 @@ QString QtFilter(const QString& filter) {
   return kept.join(QStringLiteral(";;"));
 }
 
-Answer QtDialogs::Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-                      Icon icon) {
-  QMessageBox box(parent);
+namespace {
+
+void SetUpBox(QMessageBox& box, const QString& text, const QString& title, Buttons buttons, Icon icon) {
   box.setIcon(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
   box.setWindowTitle(title);
   // A carriage return breaks the line on screen.
@@ -37,12 +38,35 @@ Answer QtDialogs::Ask(QWidget* parent, const QString& text, const QString& title
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
+}
+
+Answer Run(QMessageBox& box) {
   switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
   }
+}
+
+}  // namespace
+
+Answer QtDialogs::Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) {
+  QMessageBox box(parent);
+  SetUpBox(box, text, title, buttons, icon);
+  return Run(box);
+}
+
+Answer QtDialogs::AskWithCheck(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                               Icon icon, const QString& checkText, bool& checked) {
+  QMessageBox box(parent);
+  SetUpBox(box, text, title, buttons, icon);
+  auto* check = new QCheckBox(checkText, &box);
+  check->setChecked(checked);
+  box.setCheckBox(check);
+  const Answer answer = Run(box);
+  checked = check->isChecked();
+  return answer;
 }
 
 std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& filter) {

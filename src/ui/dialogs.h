@@ -28,6 +28,10 @@ class Dialogs {
   // A modal message box; the text may hold a carriage return (character 13).
   virtual Answer Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                      Icon icon) = 0;
+  // The same with a check box under the text, captioned `checkText`: `checked`
+  // is how the box starts, and afterwards how the user left it.
+  virtual Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
+                              const QString& checkText, bool& checked) = 0;
   // `filter` in the form "Description(*.ext)|*.ext". Nothing on cancel.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
@@ -41,6 +45,8 @@ class QtDialogs : public Dialogs {
  public:
   Answer Ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
              Icon icon) override;
+  Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
+                      const QString& checkText, bool& checked) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
   std::optional<int> ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,

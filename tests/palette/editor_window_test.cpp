@@ -619,6 +619,82 @@ TEST_F(PaletteEditor, BackToTheFixtureEditorKeepsChannelsStepsAndPalettes) {
   EXPECT_EQ(ValueBox(w, 5), "40");
 }
 
+// "Fill Palettes" on a fixture of pan, tilt, dimmer and a colour wheel whose
+// first palette the user has named.
+class FillPalettesButton : public PaletteEditor {
+ protected:
+  ULink* OpenWithWheel() {
+    Pelorin* f = program.FixtureEditor();
+    f->Combo1->SetListIndex(3);
+    const char* names[] = {"Pan", "Tilt", "Dimmer", "Colour"};
+    for (std::size_t c = 0; c < 4; ++c) fixture.Channels[c].Name = FixedText<12>::FromUtf8(names[c]);
+    fixture.StepCounts[3] = 2;
+    fixture.Steps[3][0] = {0, 9, FixedText<8>::FromUtf8("Open")};
+    fixture.Steps[3][1] = {10, 19, FixedText<8>::FromUtf8("Red")};
+    f->FillChannelTable();
+    palettes.PaletteName[0] = PaletteText::FromUtf8("Mine");
+    program.form->RecordFixtureChange(0);
+    return PaletteEdit();
+  }
+};
+
+TEST_F(FillPalettesButton, FillsTheFreePalettesShowsTheFirstMadeAndUndoesInOneStep) {
+  ULink* w = OpenWithWheel();
+  ASSERT_NE(w, nullptr);
+  const PaletteData before = palettes;
+  EXPECT_EQ(w->Command5->text(), "Fill Palettes");
+  Click(w->Command5);
+
+  EXPECT_TRUE(program.dialogs.asked.empty());
+  EXPECT_EQ(Name(palettes.PaletteName[0]), "Mine  ");
+  EXPECT_EQ(Name(palettes.PaletteName[1]), "Colour");
+  EXPECT_EQ(Name(palettes.PaletteName[2]), "Pos   ");
+  EXPECT_EQ(Name(palettes.PaletteName[3]), "Intens");
+  EXPECT_EQ(palettes.PresetChannelCount[1][1], 1);
+  // The window shows the first palette made.
+  EXPECT_EQ(w->TabStrip1->currentIndex(), 1);
+  EXPECT_EQ(w->CurrentPalette, 1);
+  EXPECT_EQ(w->PaletteFrame->title(), "Palette2 Edit");
+  EXPECT_EQ(w->Text2->Text(), "Colour");
+  EXPECT_EQ(w->Command2[1]->text(), "Red   ");
+  EXPECT_TRUE(w->Check1[3]->isChecked());
+  EXPECT_FALSE(w->Check1[0]->isChecked());
+  Click(w->Command2[1]);
+  EXPECT_EQ(ValueBox(w, 4), "14");
+  Click(w->Command4);
+
+  // One step of the fixture's history takes it all back.
+  ClosePalette();
+  Pelorin* f = program.FixtureEditor();
+  ASSERT_NE(f, nullptr);
+  f->UndoEdit_Click();
+  EXPECT_EQ(palettes, before);
+}
+
+TEST_F(FillPalettesButton, WaitsOutSettingModeAndPresetEditingAndSaysSoWhenNothingIsFree) {
+  ULink* w = OpenWithWheel();
+  ASSERT_NE(w, nullptr);
+  Click(w->Command3);
+  EXPECT_FALSE(w->Command5->isEnabled());
+  Click(w->Command3);
+  EXPECT_TRUE(w->Command5->isEnabled());
+  Click(w->Command2[0]);
+  EXPECT_FALSE(w->Command5->isEnabled());
+  Click(w->Command4);
+  EXPECT_TRUE(w->Command5->isEnabled());
+
+  for (std::size_t p = 1; p < 10; ++p) palettes.PresetName[p][9] = PaletteText::FromUtf8("Kept");
+  const PaletteData before = palettes;
+  Click(w->Command5);
+  ASSERT_EQ(program.dialogs.asked.size(), 1u);
+  EXPECT_EQ(program.dialogs.asked[0].title, "Fill Palettes");
+  EXPECT_EQ(program.dialogs.asked[0].text, "No palette is free: every palette has a name or named presets, and Fill "
+                                           "Palettes changes none of them.");
+  EXPECT_EQ(program.dialogs.asked[0].buttons, ui::Buttons::Ok);
+  EXPECT_EQ(palettes, before);
+  EXPECT_EQ(w->CurrentPalette, 0);
+}
+
 TEST_F(PaletteEditor, PalettesEditedHereAreSavedWithTheFixtureAndComeBack) {
   ULink* w = OpenWithTwelve();
   ASSERT_NE(w, nullptr);

@@ -20,6 +20,18 @@ ui::Answer ScriptedDialogs::Ask(QWidget*, const QString& text, const QString& ti
   return answer;
 }
 
+ui::Answer ScriptedDialogs::AskWithCheck(QWidget* parent, const QString& text, const QString& title,
+                                         ui::Buttons buttons, ui::Icon icon, const QString& checkText, bool& checked) {
+  const ui::Answer answer = Ask(parent, text, title, buttons, icon);
+  asked.back().check = checkText;
+  asked.back().checkedOnEntry = checked;
+  if (!checks.empty()) {
+    checked = checks.front();
+    checks.pop_front();
+  }
+  return answer;
+}
+
 std::optional<QString> ScriptedDialogs::OpenFileName(QWidget*, const QString& filter) {
   filters.push_back(filter);
   if (files.empty()) return std::nullopt;

@@ -30,6 +30,8 @@ struct Asked {
   QString title;
   ui::Buttons buttons;
   ui::Icon icon;
+  QString check = {};       // the check box's caption, for a box with one
+  bool checkedOnEntry = false;
 };
 
 struct Listed {
@@ -42,6 +44,8 @@ class ScriptedDialogs : public ui::Dialogs {
  public:
   ui::Answer Ask(QWidget* parent, const QString& text, const QString& title, ui::Buttons buttons,
                  ui::Icon icon) override;
+  ui::Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, ui::Buttons buttons,
+                          ui::Icon icon, const QString& checkText, bool& checked) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
   // Picking an entry that cannot be chosen fails the test, as the real list
@@ -51,6 +55,7 @@ class ScriptedDialogs : public ui::Dialogs {
 
   std::vector<Asked> asked;
   std::deque<ui::Answer> answers;             // an empty queue answers Cancel / No
+  std::deque<bool> checks;                    // how the user leaves a check box; empty leaves it as it starts
   std::deque<std::optional<QString>> files;   // an empty queue cancels the dialog
   std::vector<QString> filters;
   std::vector<Listed> lists;

@@ -98,6 +98,21 @@ TEST_F(TfftoolImport, PrintsTheReportAndExits1WhenSomethingChanged) {
   EXPECT_EQ(ReadAll(out).size(), 6144u);
 }
 
+TEST_F(TfftoolImport, PalettesFillsThePalettesFromTheChannelsOfTheImportedMode) {
+  const ToolRun run = Tool({"import", qxf.string(), out.string(), "--mode", "Basic", "--palettes"});
+  EXPECT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.out, "Palettes made: Gobo, Pos\n");
+  const Bytes file = ReadAll(out);
+  ASSERT_EQ(file.size(), 6144u);
+  EXPECT_EQ(std::string(file.begin() + fixture_layout::kPaletteName, file.begin() + fixture_layout::kPaletteName + 12),
+            "Gobo  Pos   ");
+  EXPECT_EQ(std::string(file.begin() + fixture_layout::kPresetName, file.begin() + fixture_layout::kPresetName + 12),
+            "Open  Gobo 1");
+  // Gobo on channel 2 at the middles of its steps, then Pos on channel 1: Centre, Home.
+  const Bytes block(file.begin() + fixture_layout::kPaletteBlock, file.begin() + fixture_layout::kPaletteBlock + 9);
+  EXPECT_EQ(block, (Bytes{2, 63, 2, 191, 1, 128, 1, 0, 0}));
+}
+
 TEST_F(TfftoolImport, ListsTheModes) {
   const ToolRun run = Tool({"import", qxf.string(), "--list-modes"});
   EXPECT_EQ(run.status, kExitOk);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QPointer>
 #include <QScreen>
+#include <QCheckBox>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -110,6 +111,28 @@ TEST(QtDialogs, QuestionBoxHasNoIconAndBreaksTheLineAtTheCarriageReturn) {
   EXPECT_EQ(dialogs.Ask(&window, "x", "t", ui::Buttons::Ok, ui::Icon::Warning), Answer::Ok);
   EXPECT_EQ(icon, QMessageBox::Warning);
   EXPECT_EQ(buttons, QMessageBox::Ok);
+}
+
+TEST(QtDialogs, ACheckBoxUnderTheTextStartsAsGivenAndReturnsAsTheUserLeftIt) {
+  QWidget window;
+  window.show();
+  QString caption;
+  bool startedTicked = false;
+  WhenUp<QMessageBox>([&](QMessageBox* box) {
+    ASSERT_NE(box->checkBox(), nullptr);
+    caption = box->checkBox()->text();
+    startedTicked = box->checkBox()->isChecked();
+    box->checkBox()->setChecked(false);
+    box->button(QMessageBox::Ok)->click();
+  });
+  ui::QtDialogs dialogs;
+  bool checked = true;
+  EXPECT_EQ(dialogs.AskWithCheck(&window, "Import?", "Brannoc-512 Import", ui::Buttons::OkCancel, ui::Icon::None,
+                                 "Fill the palettes from the channels", checked),
+            Answer::Ok);
+  EXPECT_EQ(caption, "Fill the palettes from the channels");
+  EXPECT_TRUE(startedTicked);
+  EXPECT_FALSE(checked);
 }
 
 TEST(QtDialogs, SaveDialogAsksNoQuestionOfItsOwnAndShowsTheFilter) {

@@ -9,6 +9,7 @@
 #include "tfftool/check.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
+#include "tfftool/palettes.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -23,15 +24,16 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
-  import DEFINITION OUT [--mode NAME] [--names SET] [--add-names] [--as KIND]
+  import DEFINITION OUT [--mode NAME] [--names SET] [--add-names] [--as KIND] [--palettes]
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
+  palettes FILE [OUT]                     fill the free palettes from the channels
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
 "tfftool COMMAND --help" tells more about a command.
 
 Exit status: 0 done (check: no problems; import: nothing had to change), 1
-check found problems or import reports changes, 2 a file could not be read or
+check found problems, import reports changes or palettes left some out, 2 a file could not be read or
 written, the JSON or XML is malformed or out of range, or the command line is
 wrong. On status 2 nothing is written.
 )";
@@ -71,7 +73,7 @@ an LED fixture file, and exits with 1 when there is any, 0 when there is none:
     carries (fixture files only).
 )";
 
-constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--as led|fixture|auto]
+constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--as led|fixture|auto] [--palettes]
        tfftool import DEFINITION --list-modes
 
 Imports one mode of a fixture definition and writes it to OUT as "&Save
@@ -91,11 +93,32 @@ channel, GDTF channels left out, names the channel name set lacks, ...).
                   that all have an LED name (Red, Green, Blue, Amber, CoolW,
                   WarmW, Strobe, Dimmer, FX, MACRO, Speed, Zoom, Reset);
                   auto: an LED fixture where the mode fits, else a fixture
+  --palettes      fill the palettes of a fixture from its channels, as
+                  "tfftool palettes" does, and list the palettes made and left
+                  out (an LED fixture has no palettes)
   --list-modes    list the modes with their channel and step counts, and why
                   a mode cannot be imported (more than 40 channels)
-Exit status: 0 nothing had to change, 1 the report has lines, 2 an error
-(DEFINITION unreadable, not a fixture definition, no such mode, a mode of more
-than 40 channels, ...); on status 2 neither OUT nor SET is written.
+Exit status: 0 nothing had to change, 1 the report has lines (a palette
+left out counts; the palettes made do not), 2 an error (DEFINITION unreadable,
+not a fixture definition, no such mode, a mode of more than 40 channels, ...);
+on status 2 neither OUT nor SET is written.
+)";
+
+constexpr std::string_view kPalettesHelp = R"(Usage: tfftool palettes FILE [OUT]
+
+Fills the free palettes of the fixture file FILE (those with no palette name
+and no preset name) from what its channels are, as the palette editor's "Fill
+Palettes" does, and writes the fixture to OUT, or back to FILE without OUT, as
+"&Save Fixture" writes it. Named palettes and presets are never changed. In
+this order, each where the channels give it: Colour (the colour wheel's single
+colours, else a mixing table), Gobo, Beam (the shutter's steps), Prism, Focus,
+Zoom, Iris, Frost, Pos (centre and home) and Intens (the dimmer, else the
+mixers). Prints the palettes made and those left out: a palette that would
+take the palette block past its 2048 bytes, one with no free palette left and
+one whose name a palette already has.
+Exit status: 0 palettes made and none left out, 1 some left out or none made
+(FILE is then written only when it gained a palette), 2 an error, and nothing
+written.
 )";
 
 struct CommandLine {
@@ -196,6 +219,7 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
+  request.palettes = line.options.contains("--palettes");
   if (const auto it = line.options.find("--as"); it != line.options.end()) {
     if (it->second == "led") {
       request.as = ImportAs::Led;
@@ -211,11 +235,18 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return Finish(out, err, RunImport(request, out, err));
 }
 
+int Palettes(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  std::optional<std::string> to;
+  if (line.positional.size() > 1) to = line.positional[1];
+  return Finish(out, err, RunPalettes(line.positional[0], to, out, err));
+}
+
 const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
-    {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes"}, 1},
+    {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
+    {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
 };
 
 // "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.

@@ -8,6 +8,7 @@
 #include "import/definition.h"
 #include "import/led.h"
 #include "import/text.h"
+#include "palette/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 
@@ -174,6 +175,9 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
     if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
   }
 
+  PaletteFill fill;
+  if (request.palettes) fill = FillPalettes(*result.Record);
+
   // Nothing is left half written: the name set is put back when the fixture
   // cannot be written.
   if (!added.empty()) {
@@ -191,9 +195,10 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
 
   for (const std::string& line : result.Report) out << line << '\n';
   for (const std::string& line : addLines) out << line << '\n';
+  for (const std::string& line : fill.ReportLines()) out << line << '\n';
   out.flush();
   if (!out) return Fail(err, "cannot write to the standard output");
-  return result.Report.empty() && addLines.empty() ? kExitOk : kExitFindings;
+  return result.Report.empty() && addLines.empty() && !fill.LeftAnythingOut() ? kExitOk : kExitFindings;
 }
 
 }  // namespace brannoc::tfftool

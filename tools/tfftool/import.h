@@ -19,6 +19,7 @@ struct ImportRequest {
   std::optional<std::string> names;  // the channel name set; the built-in names without it
   bool addNames = false;             // add the names the set lacks to `names`
   bool listModes = false;
+  bool palettes = false;             // fill the palettes from the channels
   ImportAs as = ImportAs::Fixture;   // led: the 512-byte LED file; auto: LED where the mode fits
 };
 
