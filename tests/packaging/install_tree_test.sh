@@ -71,7 +71,7 @@ done
 [[ $(gzip -dc "$prefix/share/doc/brannoc512/changelog.gz" | head -1) == "brannoc512 ($version) unstable; urgency=medium" ]] ||
   fail "the changelog does not start with version $version: $(gzip -dc "$prefix/share/doc/brannoc512/changelog.gz" | head -1)"
 for program in brannoc512 tfftool; do
-  gzip -dc "$prefix/share/man/man1/$program.1.gz" | grep -q "^\.TH ${program^^} 1 .*\"$program $version\"" ||
+  gzip -dc "$prefix/share/man/man1/$program.1.gz" | grep -q "^\.TH ${program^^} 1 .*\"brannoc512 $version\"" ||
     fail "the manual page of $program has no title line for version $version"
 done
 

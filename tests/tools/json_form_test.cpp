@@ -199,9 +199,11 @@ TEST(TfftoolJson, AFixtureFromScratchListsOnlyItsOwnChannels) {
   EXPECT_EQ(file[ChannelAt(0, L::kRecordType)], 'H');
   EXPECT_EQ(file[ChannelAt(1, L::kRecordNameCode)], 41);
   EXPECT_EQ(Text(file, L::kStepCounts, 3), "\0\x02\0"s);
-  EXPECT_EQ(Text(file, L::kStepRecords, 10), "\0\x09Open    ");
+  EXPECT_EQ(Text(file, L::kStepRecords, 10), "\0\x09Open    "s);
   // The channels not listed are a new fixture's: 3 to 8 numbered, 9 on zero.
-  const Bytes fresh = BuildFixtureImage(*NewFixture());
+  auto two = NewFixture();
+  two->ChannelCount = 2;
+  const Bytes fresh = BuildFixtureImage(*two);
   for (std::size_t c = 2; c < 40; ++c) {
     EXPECT_EQ(Text(file, ChannelAt(c, 0), 19), Text(fresh, ChannelAt(c, 0), 19)) << "channel " << c + 1;
   }
