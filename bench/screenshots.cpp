@@ -21,18 +21,20 @@
 #include <cstdio>
 
 #include "fixture/editor_window.h"
+#include "led_fixture/editor_window.h"
 #include "palette/editor_window.h"
 #include "shell/program.h"
 #include "ui/cell_editors.h"
+#include "ui/grid.h"
 
 namespace {
 
 bool Take(brannoc::MainForm& form, const QDir& out, const QString& name) {
-  QTest::qWait(400);  // every window laid out and painted
+  QTest::qWait(1000);  // every window laid out and painted
   const QRect frame = form.frameGeometry();
   QImage shot = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
-  // A colour table keeps the pictures small; a window uses few colours.
-  shot = shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+  // Full colour: a 256-colour table loses the light grey of disabled labels.
+  shot = shot.convertToFormat(QImage::Format_RGB888);
   const QString path = out.filePath(name);
   if (!shot.save(path)) {
     std::fprintf(stderr, "brannoc_screenshots: cannot write %s\n", qPrintable(path));
@@ -85,7 +87,23 @@ int main(int argc, char** argv) {
   ok = Take(form, out, QStringLiteral("names-editor.png")) && ok;
   form.CloseEditor(Editor::ChannelNames);
 
+  // The LED fixture editor with a named five-channel fixture.
   form.ShowAtTopLeft(Editor::LedFixture);
+  if (auto* led = form.EditorWidget<brannoc::LedFixture>(Editor::LedFixture)) {
+    led->Text1->setFocus();
+    led->Text1->selectAll();
+    QTest::keyClicks(led->Text1, "Par RGBAW");
+    led->Combo1->SetListIndex(4);  // 5 channels
+    const int names[] = {1, 2, 3, 4, 8};  // Red, Green, Blue, Amber, Dimmer
+    for (int row = 1; row <= 5; ++row) {
+      led->MSFlexGrid1->SetCurrentCell(row, 1);
+      led->MSFlexGrid1_Click();
+      led->Combo10->SetListIndex(names[row - 1] - 1);
+      led->Combo10_LostFocus();
+    }
+    led->MSFlexGrid1->SetCurrentCell(1, 0);
+    led->MSFlexGrid1->setFocus();
+  }
   ok = Take(form, out, QStringLiteral("led-editor.png")) && ok;
   form.CloseEditor(Editor::LedFixture);
   return ok ? 0 : 1;
