@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 BRANNOC_WITH_BENCH=1 scripts/deps.sh
 
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRANNOC_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target brannoc_bench
 
 runtime=$(mktemp -d)

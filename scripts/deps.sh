@@ -5,7 +5,8 @@
 # the installed tree; clang and its runtime build the fuzz targets; libzip reads
 # .gdtf archives; xz-utils unpacks the GDTF test corpus; poppler-utils reads
 # the printed channel sheet back in its tests;
-# BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs.
+# BRANNOC_FOR_PACKAGE=1 adds what building the .deb needs (lintian checks it).
+# Installing needs root or sudo.
 set -euo pipefail
 
 packages=(
@@ -28,7 +29,7 @@ if [[ "${BRANNOC_WITH_BENCH:-}" == 1 ]]; then
   packages+=(xvfb xauth)
 fi
 if [[ "${BRANNOC_FOR_PACKAGE:-}" == 1 ]]; then
-  packages+=(dpkg-dev file)
+  packages+=(dpkg-dev file lintian)
 fi
 
 missing=()
@@ -36,9 +37,18 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
   SUDO=""
-  [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+  if [[ $(id -u) -ne 0 ]]; then
+    # Installing packages needs root; say so instead of failing on a missing sudo.
+    if ! command -v sudo >/dev/null; then
+      echo "These Debian packages are missing: ${missing[*]}" >&2
+      echo "Installing them needs root or sudo, and there is no sudo here. As root, run:" >&2
+      echo "  apt-get install ${missing[*]}" >&2
+      exit 1
+    fi
+    SUDO="sudo"
+  fi
+  echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

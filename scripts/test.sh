@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 build=build/sanitize
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRANNOC_SANITIZE=ON >/dev/null
+# Every target, tests included; a compiler warning fails the build.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRANNOC_SANITIZE=ON -DBRANNOC_BUILD_TESTS=ON \
+  -DBRANNOC_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # The longest test, qxf_corpus_tests, imports all 3,706 modes of Debian's

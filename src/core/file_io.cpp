@@ -142,7 +142,12 @@ std::optional<IoError> ReplaceFile(const fs::path& requested, std::span<const st
     if (auto refused = NotRegular("Cannot replace", target, old.st_mode)) return refused;
   }
 
-  std::string pattern = (folder / ("." + target.filename().string() + ".tmpXXXXXX")).string();
+  // Built by appending: g++ 12 warns (-Wrestrict) about a copy that cannot
+  // happen when "." + name + ".tmp..." is written as one expression.
+  std::string hidden = ".";
+  hidden += target.filename().string();
+  hidden += ".tmpXXXXXX";
+  std::string pattern = (folder / hidden).string();
   Fd tmp(::mkstemp(pattern.data()));
   if (tmp.get() < 0) return Failure("Cannot create a temporary file in", folder, errno);
   const fs::path tmpPath = pattern;

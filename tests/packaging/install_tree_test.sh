@@ -34,8 +34,11 @@ expected=(
   share/applications/brannoc512.desktop
   share/brannoc512/ChNameSet.fix
   share/doc/brannoc512/README.md
+  share/doc/brannoc512/changelog.gz
   share/doc/brannoc512/copyright
   share/icons/hicolor/scalable/apps/brannoc512.svg
+  share/man/man1/brannoc512.1.gz
+  share/man/man1/tfftool.1.gz
   share/mime/packages/brannoc512.xml
 )
 # The pictures the README shows travel with it.
@@ -56,6 +59,32 @@ names=$prefix/share/brannoc512/ChNameSet.fix
 [[ $(stat -c %s "$names") == 3542 ]] || fail "ChNameSet.fix is $(stat -c %s "$names") bytes, not 3542"
 [[ $(head -c 14 "$names" | od -An -tx1 | tr -d ' \n') == 000650616e202020202020202020 ]] ||
   fail "ChNameSet.fix does not start with Pan and its code 6"
+
+# --- the changelog and the manual pages: compressed at gzip's best, without a
+# name or a time stamp (flags byte 0, time 0, extra flags 2); the changelog's
+# first entry is this version; each page names its program.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+for gz in share/doc/brannoc512/changelog.gz share/man/man1/brannoc512.1.gz share/man/man1/tfftool.1.gz; do
+  [[ $(head -c 10 "$prefix/$gz" | od -An -tx1 | tr -d ' \n') == 1f8b0800000000000203 ]] ||
+    fail "$gz is not compressed with gzip -9n"
+done
+[[ $(gzip -dc "$prefix/share/doc/brannoc512/changelog.gz" | head -1) == "brannoc512 ($version) unstable; urgency=medium" ]] ||
+  fail "the changelog does not start with version $version: $(gzip -dc "$prefix/share/doc/brannoc512/changelog.gz" | head -1)"
+for program in brannoc512 tfftool; do
+  gzip -dc "$prefix/share/man/man1/$program.1.gz" | grep -q "^\.TH ${program^^} 1 .*\"brannoc512 $version\"" ||
+    fail "the manual page of $program has no title line for version $version"
+done
+
+# --- the licence: Apache-2.0, in Debian's form for the package, whole in the source
+copyright=$prefix/share/doc/brannoc512/copyright
+grep -qx "License: Apache-2.0" "$copyright" || fail "the copyright file does not name Apache-2.0"
+grep -q '/usr/share/common-licenses/Apache-2.0' "$copyright" || fail "the copyright file does not point at Debian's text"
+grep -q "libzip" "$copyright" || fail "the copyright file lacks libzip's notice"
+grep -q "Copyright 2026 the Brannoc-512 editor authors" "$source/LICENSE" || fail "LICENSE lacks the copyright line"
+if [[ -f /usr/share/common-licenses/Apache-2.0 ]]; then
+  tail -n "$(wc -l </usr/share/common-licenses/Apache-2.0)" "$source/LICENSE" | cmp -s - /usr/share/common-licenses/Apache-2.0 ||
+    fail "LICENSE does not end with the whole text of the Apache License 2.0"
+fi
 
 # --- the menu entry
 desktop=$prefix/share/applications/brannoc512.desktop

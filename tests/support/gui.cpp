@@ -34,8 +34,13 @@ ui::Answer ScriptedDialogs::AskWithCheck(QWidget* parent, const QString& text, c
 
 std::optional<QString> ScriptedDialogs::OpenFileName(QWidget*, const QString& filter) {
   filters.push_back(filter);
-  if (files.empty()) return std::nullopt;
-  auto file = files.front();
+  if (files.empty() || !files.front()) {
+    if (!files.empty()) files.pop_front();
+    return std::nullopt;
+  }
+  // Taken out as a text, not as an optional: g++ 12 takes a moved optional's
+  // text for uninitialized (-Wmaybe-uninitialized) in an optimised build.
+  const QString file = *files.front();
   files.pop_front();
   return file;
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "channel_names/name_set.h"
+#include "core/file_io.h"
 #include "fixture/file.h"
 #include "import/led.h"
 #include "import/qxf.h"
@@ -271,6 +272,42 @@ TEST_F(TfftoolImport, RefusesToWriteOverTheDefinitionAndNamesAtMostTenModes) {
   EXPECT_EQ(run.err, "tfftool: " + qxf.string() +
                          " has 14 modes (\"Basic\", \"Extended\", \"M1\", \"M2\", \"M3\", \"M4\", \"M5\", \"M6\", \"M7\", "
                          "\"M8\" and 4 more); choose one with --mode, by its name or its number\n");
+
+// A fault that lasts: the name set is written, then the fixture and the name
+// set's restore both fail. The message says what each file was left as.
+TEST_F(TfftoolImport, AFailedRestoreOfTheNameSetIsReportedWithWhatEachFileHolds) {
+  const Bytes before = ReadAll(names);
+  ToolRun run;
+  {
+    ScopedWriteFailure everyWriteFailsAfterTheNameSet(3542);
+    run = Tool({"import", qxf.string(), out.string(), "--mode", "Extended", "--names", names.string(), "--add-names"});
+  }
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "tfftool: Cannot write " + out.string() + ": Input/output error; " + out.string() +
+                         " is not written. The channel name set could not be put back (Cannot write " +
+                         names.string() + ": Input/output error): " + names.string() +
+                         " keeps the 3 names added to it (\"Pan fine\", \"Frost\", \"Tilt fine\")\n");
+  EXPECT_FALSE(fs::exists(out));
+  // The set is the one with the names added: slots 59 to 61, the rest as before.
+  const Bytes after = ReadAll(names);
+  ASSERT_EQ(after.size(), 3542u);
+  EXPECT_EQ(std::string(after.begin() + 61 * 14 + 2, after.begin() + 62 * 14), "Tilt fine   ");
+  EXPECT_TRUE(std::equal(after.begin(), after.begin() + 59 * 14, before.begin()));
+  EXPECT_TRUE(std::equal(after.begin() + 62 * 14, after.end(), before.begin() + 62 * 14));
+  EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"ChNameSet.fix", "Spot.qxf"}));
+
+  // An old fixture file is said to be left as it was, and is.
+  test::WriteAll(names, before);
+  test::WriteAll(out, Bytes(6144, 7));
+  {
+    ScopedWriteFailure everyWriteFailsAfterTheNameSet(3542);
+    run = Tool({"import", qxf.string(), out.string(), "--mode", "Extended", "--names", names.string(), "--add-names"});
+  }
+  EXPECT_NE(run.err.find("; " + out.string() + " is left as it was. The channel name set could not be put back"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadAll(out), Bytes(6144, 7));
 }
 
 }  // namespace

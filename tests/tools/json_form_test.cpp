@@ -185,6 +185,36 @@ TEST(TfftoolJson, ANameSetWithoutEntriesIsTheBuiltInSetAndBlankAddedSlotsAreClea
   EXPECT_EQ(Text(file, 20 * 14, 14), "\x14\x17            ");
 }
 
+// Written by hand: the channels and steps of the fixture's count, nothing more.
+TEST(TfftoolJson, AFixtureFromScratchListsOnlyItsOwnChannels) {
+  const Json json = Json::parse(R"({"kind": "fixture", "name": "Par", "channel_count": 2,
+    "channels": [{"name": "Dimmer", "name_code": 3, "type": 1}, {"name": "Strobe", "name_code": 41}],
+    "steps": [[], [{"from": 0, "to": 9, "name": "Open"}, {"from": 10, "to": 255, "name": "Strobe"}]]})");
+  TempDir dir;
+  const Bytes file = BuildFile(json, dir);
+  ASSERT_EQ(file.size(), 6144u);
+  EXPECT_EQ(Text(file, L::kFixtureName, 11), "Par        ");
+  EXPECT_EQ(file[L::kChannelCount], 2);
+  EXPECT_EQ(Text(file, ChannelAt(0, L::kRecordName), 12), "Dimmer      ");
+  EXPECT_EQ(file[ChannelAt(0, L::kRecordType)], 'H');
+  EXPECT_EQ(file[ChannelAt(1, L::kRecordNameCode)], 41);
+  EXPECT_EQ(Text(file, L::kStepCounts, 3), "\0\x02\0"s);
+  EXPECT_EQ(Text(file, L::kStepRecords, 10), "\0\x09Open    "s);
+  // The channels not listed are a new fixture's: 3 to 8 numbered, 9 on zero.
+  auto two = NewFixture();
+  two->ChannelCount = 2;
+  const Bytes fresh = BuildFixtureImage(*two);
+  for (std::size_t c = 2; c < 40; ++c) {
+    EXPECT_EQ(Text(file, ChannelAt(c, 0), 19), Text(fresh, ChannelAt(c, 0), 19)) << "channel " << c + 1;
+  }
+  EXPECT_EQ(file[ChannelAt(7, L::kRecordNumber)], 8);
+
+  // The same for an LED fixture.
+  const Bytes led = BuildFile(Json::parse(R"({"kind": "led", "channel_count": 1, "channels": [{"name_index": 1}]})"), dir);
+  ASSERT_EQ(led.size(), 512u);
+  EXPECT_EQ(led[kLedChannelRecordsOffset], 1);
+}
+
 struct BadJson {
   const char* what;
   void (*change)(Json&);
@@ -201,7 +231,10 @@ TEST(TfftoolJson, BadValuesAreRefusedNamingTheField) {
       {"byte", [](Json& j) { j["header_reserved"] = 256; }, "header_reserved: 256 is out of range 0..255"},
       {"degree", [](Json& j) { j["max_pan_degree"] = 32768; }, "max_pan_degree: 32768 is out of range -32768..32767"},
       {"map", [](Json& j) { j["function_map"][259] = -1; }, "function_map[259]: -1 is out of range 0..255"},
-      {"channels", [](Json& j) { j["channels"].erase(0); }, "channels: expected a list of 40 entries, found 39"},
+      {"channels", [](Json& j) { j["channels"] = Json::array({{}, {}, {}, {}, {}, {}, {}}); },
+       "channels: expected a list of 8 to 40 entries, found 7"},
+      {"steps", [](Json& j) { j["channel_count"] = 3; j["steps"] = Json::array({{}, {}}); },
+       "steps: expected a list of 3 to 40 entries, found 2"},
       {"partner", [](Json& j) { j["channels"][3]["partner"] = 41; }, "channels[3].partner: 41 is out of range 0..40"},
       {"reserved", [](Json& j) { j["channels"][0]["reserved"] = {0}; },
        "channels[0].reserved: expected a list of 2 entries, found 1"},

@@ -30,8 +30,12 @@ std::string Channel(std::size_t index) { return "channel " + std::to_string(inde
 
 std::string Letter(std::uint8_t byte) {
   const std::string code = "(byte " + std::to_string(byte) + ")";
-  if (byte > ' ' && byte < 0x7F) return "'" + std::string(1, static_cast<char>(byte)) + "' " + code;
-  return code;
+  if (!(byte > ' ' && byte < 0x7F)) return code;
+  // Appended rather than "'" + text: g++ 12 warns (-Wrestrict) about the latter.
+  std::string shown = "'";
+  shown += static_cast<char>(byte);
+  shown += "' ";
+  return shown + code;
 }
 
 std::uint8_t ByteAt(std::span<const std::uint8_t> image, std::size_t offset) {

@@ -54,7 +54,9 @@ block recomputed), an LED fixture with its function map rebuilt, a channel name
 set as a file of its own. The member "kind" ("fixture", "led" or "names") says
 which. A missing field keeps the value of a newly started record (a fixture or
 LED fixture of 8 channels named "New Fixture"; the built-in channel names); a
-shorter text is padded with spaces, a longer one cut. An existing OUT is
+shorter text is padded with spaces, a longer one cut. "channels" and "steps"
+list at least "channel_count" entries; channels not listed stay as in a new
+fixture, without steps. An existing OUT is
 replaced only by a complete new file; on any error OUT is left as it was.
 )";
 

@@ -160,11 +160,13 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
   // The names the set lacks, added as the editor adds a typed name; the fixture
   // is then imported again to take their codes.
   std::vector<int> added;
+  std::vector<std::string> addedNames;
   std::vector<std::string> addLines;
   if (request.addNames && !result.MissingNames.empty()) {
     for (const std::string& name : result.MissingNames) {
       if (const auto slot = AddChannelName(names, name)) {
         added.push_back(*slot);
+        addedNames.push_back(name);
         addLines.push_back(Quoted(name) + " is added to " + *request.names + " with code " +
                            std::to_string(names.Entries[static_cast<std::size_t>(*slot)].Code));
       } else {
@@ -185,12 +187,21 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
       return Fail(err, failed->message);
     }
   }
+  std::error_code ec;
+  const bool outExisted = fs::exists(*request.out, ec);
   if (const auto failed = SaveFixtureFile(*result.Record, *request.out)) {
-    if (!added.empty()) {
-      // The file read was whole unless it had the set's full size.
-      (void)ReplaceFile(*request.names, namesFile, namesFile.size() >= kNameSetFileSize);
-    }
-    return Fail(err, failed->message);
+    if (added.empty()) return Fail(err, failed->message);
+    // The file read was whole unless it had the set's full size.
+    const auto notRestored = ReplaceFile(*request.names, namesFile, namesFile.size() >= kNameSetFileSize);
+    if (!notRestored) return Fail(err, failed->message);
+    // Both files fail: say what each of them now holds.
+    std::string kept;
+    for (const std::string& name : addedNames) kept += (kept.empty() ? "" : ", ") + Quoted(name);
+    const std::string left = outExisted ? " is left as it was" : " is not written";
+    return Fail(err, failed->message + "; " + *request.out + left + ". The channel name set could not be put back (" +
+                         notRestored->message + "): " + *request.names + " keeps the " +
+                         std::to_string(added.size()) + (added.size() == 1 ? " name" : " names") + " added to it (" +
+                         kept + ")");
   }
 
   for (const std::string& line : result.Report) out << line << '\n';

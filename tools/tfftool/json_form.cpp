@@ -70,8 +70,9 @@ class In {
     if (!value_->is_array()) Fail("expected a list, found " + Describe(*value_));
     const std::size_t size = value_->size();
     if (size < min || size > max) {
-      Fail((min == max ? "expected a list of " + std::to_string(min)
-                       : "expected a list of at most " + std::to_string(max)) +
+      Fail((min == max   ? "expected a list of " + std::to_string(min)
+            : min == 0   ? "expected a list of at most " + std::to_string(max)
+                         : "expected a list of " + std::to_string(min) + " to " + std::to_string(max)) +
            " entries, found " + std::to_string(size));
     }
     std::vector<In> elements;
@@ -134,6 +135,14 @@ template <class E, std::size_t N, class Fields>
 void BuildList(std::array<E, N>& items, const In& in, const Fields& fields) {
   const auto elements = in.Elements(N, N);
   for (std::size_t i = 0; i < N; ++i) BuildFields(items[i], elements[i], fields);
+}
+
+// The channels of a fixture: the first `count` at least (the fixture's channel
+// count); those not listed stay as a new fixture has them.
+template <class E, std::size_t N, class Fields>
+void BuildChannelList(std::array<E, N>& items, std::size_t count, const In& in, const Fields& fields) {
+  const auto elements = in.Elements(count, N);
+  for (std::size_t i = 0; i < elements.size(); ++i) BuildFields(items[i], elements[i], fields);
 }
 
 template <class>
@@ -299,8 +308,9 @@ Json DumpSteps(const FixtureRecord& fixture) {
 }
 
 void BuildSteps(FixtureRecord& fixture, const In& in) {
-  const auto channels = in.Elements(kMaxChannels, kMaxChannels);
-  for (std::size_t c = 0; c < kMaxChannels; ++c) {
+  // One list per channel, as for the channels themselves; the rest stay empty.
+  const auto channels = in.Elements(fixture.ChannelCount, kMaxChannels);
+  for (std::size_t c = 0; c < channels.size(); ++c) {
     const auto steps = channels[c].Elements(0, std::numeric_limits<std::uint8_t>::max());
     fixture.StepCounts[c] = static_cast<std::uint8_t>(steps.size());
     for (std::size_t s = 0; s < steps.size(); ++s) BuildFields(fixture.Steps[c][s], steps[s], kStepFields);
@@ -317,7 +327,7 @@ const Field<FixtureRecord> kFixtureFields[] = {
     IntegerField<&FixtureRecord::MaxTiltDegree, INT16_MIN, INT16_MAX>("max_tilt_degree"),
     DerivedBytesField<&FixtureRecord::FunctionMap>("function_map"),
     {"channels", [](const FixtureRecord& f) { return DumpList(f.Channels, kChannelFields); },
-     [](FixtureRecord& f, const In& in) { BuildList(f.Channels, in, kChannelFields); }},
+     [](FixtureRecord& f, const In& in) { BuildChannelList(f.Channels, f.ChannelCount, in, kChannelFields); }},
     DerivedBytesField<&FixtureRecord::StepCounts>("step_counts"),  // compared with the lists below
     {"steps", DumpSteps, BuildSteps},
     {"palettes", [](const FixtureRecord& f) { return DumpList(FormsOf(f.Palettes), kPaletteFields); },
@@ -347,7 +357,7 @@ const Field<LedFixtureRecord> kLedFields[] = {
     IntegerField<&LedFixtureRecord::ChannelCount, 1, kLedMaxChannels>("channel_count"),
     DerivedBytesField<&LedFixtureRecord::LedFunctionMap>("function_map"),
     {"channels", [](const LedFixtureRecord& f) { return DumpList(f.Channels, kLedChannelFields); },
-     [](LedFixtureRecord& f, const In& in) { BuildList(f.Channels, in, kLedChannelFields); }},
+     [](LedFixtureRecord& f, const In& in) { BuildChannelList(f.Channels, f.ChannelCount, in, kLedChannelFields); }},
 };
 
 // ---- The channel name set.
