@@ -64,6 +64,8 @@ MainForm::~MainForm() {
 }
 
 void MainForm::Start(const QString& file) {
+  // The one name set of the run, read once from the folder chosen for it.
+  app_.Names.Load(app_.NameSetFolder, app_.NameSetReadOnly);
   app_.PaletteChannelCount = 0;
   ShowEditor(Editor::Fixture);
   if (file.isEmpty()) return;

@@ -33,7 +33,8 @@ class MainForm : public QMainWindow, public Shell {
   explicit MainForm(AppState& app);
   ~MainForm() override;
 
-  // Start-up after the window is shown: no channel count handed over yet, then
+  // Start-up after the window is shown: the channel name set read from its
+  // folder, no channel count handed over yet, then
   // the fixture editor; a file named on the command line (as the desktop passes
   // one) then opens in it as "&Open Fixture" opens it.
   void Start(const QString& file = QString());
