@@ -194,12 +194,11 @@ void ULink::Form_Load() {
   }
   PaletteFrame->setTitle(QStringLiteral("Palette1 Edit"));
 
-  const FixtureRecord& fixture = *app_.Fixture;
   const int bound = ChannelBound();
+  ShowMemberCaptions();
   for (int i = 0; i < kPaletteChannels; ++i) {
     QCheckBox* box = Check1[static_cast<std::size_t>(i)];
     if (i < bound) {
-      box->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
       box->setEnabled(false);
       box->show();  // a window set up again may have hidden it for a smaller count
     } else {
@@ -212,6 +211,14 @@ void ULink::Form_Load() {
   EnablePresetButtons(true);
   ShowPalette();
   UpdateBlockTotal();
+}
+
+void ULink::ShowMemberCaptions() {
+  const FixtureRecord& fixture = *app_.Fixture;
+  const int bound = ChannelBound();
+  for (int i = 0; i < bound && i < kPaletteChannels; ++i) {
+    Check1[static_cast<std::size_t>(i)]->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
+  }
 }
 
 void ULink::ShowFixtureAgain() {

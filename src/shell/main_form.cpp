@@ -136,8 +136,12 @@ void MainForm::RecordFixtureChange(int run) {
   if (ending_) return;
   app_.History.Record(*app_.Fixture, run);
   if (auto* fixture = EditorWidget<Pelorin>(Editor::Fixture)) fixture->ShowEditState();
-  // A channel count changed in the fixture editor changes what the palettes need.
-  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) palette->UpdateBlockTotal();
+  // A channel count changed in the fixture editor changes what the palettes need;
+  // a channel renamed there shows its new name on its member box.
+  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) {
+    palette->UpdateBlockTotal();
+    palette->ShowMemberCaptions();
+  }
 }
 
 void MainForm::EndProgram() {

@@ -835,5 +835,29 @@ TEST_F(PaletteBesideFixture, TheBlockLineFollowsAChannelCountChangedInTheFixture
   EXPECT_EQ(image[fixture_layout::kPaletteBlock + 2], 0);
 }
 
+TEST_F(PaletteBesideFixture, MemberCaptionsFollowAChannelRenamedInTheFixtureEditor) {
+  PaletteEdit();  // hands 8 over
+  ClosePalette();
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  Pelorin* f = program.FixtureEditor();
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(w->Check1[1]->text(), "            ");
+
+  test::ClickCell(f->MSFlexGrid1, 2, 1);
+  test::TypeInto(f->Combo10, "tilt");
+  test::ClickCell(f->MSFlexGrid1, 1, 0);
+  EXPECT_EQ(fixture.Channels[1].NameCode, 7);
+  EXPECT_EQ(w->Check1[1]->text(), "Tilt        ");
+
+  // A name added to the set on the way.
+  program.dialogs.answers.push_back(Answer::Yes);
+  test::ClickCell(f->MSFlexGrid1, 3, 1);
+  test::TypeInto(f->Combo10, "Smoke&Haze");
+  test::ClickCell(f->MSFlexGrid1, 1, 0);
+  EXPECT_EQ(fixture.Channels[2].NameCode, 62);
+  EXPECT_EQ(w->Check1[2]->text(), "Smoke&&Haze  ");
+}
+
 }  // namespace
 }  // namespace brannoc
