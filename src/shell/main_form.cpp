@@ -201,8 +201,8 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
 
   // Saved the usual way, in its editor, which the user sees first.
   const bool wasOpen = Window(editor) != nullptr;
-  // An LED editor's set-up goes back to 8 channels: the count the user left is
-  // what is to be saved.
+  // An LED editor's set-up goes back to 8 channels and "New Fixture": the count
+  // and the name the user left are what is to be saved.
   const int ledCount = app_.LedFixture->ChannelCount;
   if (wasOpen) {
     ShowEditor(editor);
@@ -214,7 +214,11 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
     return fixture && fixture->SaveFixtureAs();
   }
   auto* led = EditorWidget<LedFixture>(editor);
-  if (led && !wasOpen) led->Combo1->SetListIndex(ledCount - 1);  // as the user picks it
+  if (led && !wasOpen) {
+    led->Combo1->SetListIndex(ledCount - 1);  // as the user picks it
+    // The name the question showed, which the set-up's "New Fixture" replaced.
+    led->Text1->SetText(name);
+  }
   return led && led->SaveLedFixture();
 }
 
