@@ -122,6 +122,8 @@ void EditChName::Form_Load() {
   for (int r = 1; r < kGridRows; ++r) ChMSFlexGrid->SetTextMatrix(r, kIdCol, QStringLiteral(" ") + QString::number(r));
 
   ChTextEdit->HideEditor();
+  ChTextEdit->SetInitialText(QString());
+  closing_ = false;  // a window opened again
 
   // The program's set, or the built-in names when its file was too short to read here.
   NameSet = app_.Names.SetForNameEditor();
@@ -204,6 +206,7 @@ void EditChName::NameSetChanged(const ChannelNameSet&, const std::vector<int>& c
 }
 
 bool EditChName::HoldsUnsavedName(int slot) const {
+  if (!isVisible()) return false;  // closed: its edits went with it
   const auto s = static_cast<std::size_t>(slot);
   if (edited_.test(s) && !NameSet.Entries[s].Name.IsBlank()) return true;
   // A name being typed into the row's box.

@@ -186,6 +186,11 @@ void ULink::UpdateBlockTotal() {
 }
 
 void ULink::Form_Load() {
+  // Back to how the window is drawn (a window opened again, or shown afresh).
+  TabStrip1->setEnabled(true);
+  Command3->setEnabled(true);
+  Command3->setText(QStringLiteral("Update Setting"));
+  for (QScrollBar* bar : VScroll1) bar->setValue(0);
   CurrentPalette = 0;
   SettingMode = false;
   {
@@ -221,14 +226,7 @@ void ULink::ShowMemberCaptions() {
   }
 }
 
-void ULink::ShowFixtureAgain() {
-  // Back to how the window is drawn, then its set-up.
-  TabStrip1->setEnabled(true);
-  Command3->setEnabled(true);
-  Command3->setText(QStringLiteral("Update Setting"));
-  for (QScrollBar* bar : VScroll1) bar->setValue(0);
-  Form_Load();
-}
+void ULink::ShowFixtureAgain() { Form_Load(); }
 
 void ULink::ShowPalette() {
   const PaletteData& palettes = Palettes();

@@ -106,11 +106,12 @@ TEST_F(PaletteEditor, PaletteEditClosesTheFixtureEditorAndOpensWithTwelveChannel
   ULink* w = OpenWithTwelve();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(program.app.PaletteChannelCount, 12);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(before.isNull());
+  ASSERT_FALSE(before.isNull());
+  EXPECT_FALSE(before->isVisible());  // closed: hidden until it opens again
   EXPECT_EQ(program.form->Window(Editor::Fixture), nullptr);
   EXPECT_EQ(program.form->Window(Editor::Palette)->pos(), QPoint(0, 0));
-  EXPECT_EQ(program.form->Area->subWindowList().size(), 1);
+  EXPECT_EQ(program.form->Area->subWindowList().size(), 2);
+  EXPECT_EQ(program.form->Area->activeSubWindow(), program.form->Window(Editor::Palette));
 
   EXPECT_EQ(w->windowTitle(), "Palette Edit Rev1.05");
   EXPECT_EQ(w->size(), ui::TwipsSize(13755, 8490));
