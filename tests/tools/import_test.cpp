@@ -172,5 +172,21 @@ TEST_F(TfftoolImport, ErrorsGiveOneLineAndStatus2AndWriteNothing) {
   EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"Broken.qxf", "ChNameSet.fix", "Spot.qxf"}));
 }
 
+TEST_F(TfftoolImport, ANameSetThatCannotBePutBackIsReported) {
+  ToolRun run;
+  {
+    ScopedWriteFailure failAfter(4000);  // the set is written, then nothing more
+    run = Tool({"import", qxf.string(), out.string(), "--mode", "Extended", "--names", names.string(), "--add-names"});
+  }
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(fs::exists(out));
+  EXPECT_NE(run.err.find("; " + out.string() + " is not written, and " + names.string() + " could not be put back ("),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("): it keeps the 3 names added\n"), std::string::npos) << run.err;
+  EXPECT_EQ(ParseChannelNameSet(ReadAll(names)).Entries[60].Name.TrimmedUtf8(), "Frost");
+}
+
 }  // namespace
 }  // namespace brannoc::tfftool

@@ -140,7 +140,11 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
   if (const auto failed = SaveFixtureFile(*result.Record, *request.out)) {
     if (!added.empty()) {
       // The file read was whole unless it had the set's full size.
-      (void)ReplaceFile(*request.names, namesFile, namesFile.size() >= kNameSetFileSize);
+      if (const auto notRestored = ReplaceFile(*request.names, namesFile, namesFile.size() >= kNameSetFileSize)) {
+        return Fail(err, failed->message + "; " + *request.out + " is not written, and " + *request.names +
+                             " could not be put back (" + notRestored->message + "): it keeps the " +
+                             std::to_string(added.size()) + (added.size() == 1 ? " name" : " names") + " added");
+      }
     }
     return Fail(err, failed->message);
   }
