@@ -161,19 +161,5 @@ TEST(NameSetOwner, ReplaceClearsFreedAddedSlotsWritesAndTells) {
   EXPECT_EQ(window.told[0].size(), 41u);  // slots 0..39 read as zeros, 40 as blank
 }
 
-TEST(NameSetOwner, AReadOnlySetIsNeverWritten) {
-  TempDir dir;
-  const fs::path file = ChannelNameSetPath(dir.path());
-  ChannelNameSet start = BuiltInSet();
-  ASSERT_FALSE(SaveChannelNameSet(start, file));
-  const Bytes before = ReadAll(file);
-  NameSetOwner names;
-  names.Load(dir.path(), /*readOnly=*/true);
-  EXPECT_TRUE(names.Add({"Frost"}).error);
-  ChannelNameSet edited = BuiltInSet();
-  EXPECT_TRUE(names.Replace(edited));
-  EXPECT_EQ(ReadAll(file), before);
-}
-
 }  // namespace
 }  // namespace brannoc
