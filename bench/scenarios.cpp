@@ -256,13 +256,13 @@ class Bench {
                 [this, w, sub, largest]() -> QWidget* {
                   const ReadResult file = ReadFilePrefix(largest.path, kMaxQxfBytes + 1);
                   const QxfModeList modes = ListQxfModes(file.bytes);
-                  const QxfImport imported = ImportQxfMode(file.bytes, largest.index, w->NameSet);
+                  const QxfImport imported = ImportQxfMode(file.bytes, largest.index, program_.app.Names.Set());
                   if (imported.Record && modes.Error.empty()) w->ShowFixture(*imported.Record);
                   return sub;
                 }};
     // The rows the import shows: its channels, and the steps of channel 1.
     const QxfImport sample = ImportQxfMode(ReadFilePrefix(largest.path, kMaxQxfBytes + 1).bytes, largest.index,
-                                           w->NameSet);
+                                           program_.app.Names.Set());
     const int channels = sample.Record ? sample.Record->ChannelCount : 0;
     const int steps = sample.Record ? std::max(1, static_cast<int>(sample.Record->StepCounts[0])) : 1;
     const std::vector<FloorTable> grids = {Like(w->MSFlexGrid1, sub), Like(w->MSFlexGrid2, sub)};

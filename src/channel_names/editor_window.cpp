@@ -23,7 +23,7 @@ const QString kCR = QString(QChar(13));
 
 constexpr int kIdCol = 0;
 constexpr int kNameCol = 1;
-constexpr int kGridRows = static_cast<int>(kNameSlots) + 1;  // the header row and 253 slots
+constexpr int kGridRows = static_cast<int>(kNameSlots) + 1;  // the header row and 253 changed
 // Rows 1..4 (Pan, Tilt, Dimmer, Colour) are not edited here.
 constexpr int kFirstEditableRow = 5;
 
@@ -42,23 +42,6 @@ QString InCodePage(const QString& text) {
   return QString::fromStdString(Cp1252ToUtf8(Utf8ToCp1252(text.toStdString())));
 }
 
-// The fixture editor writes the names it adds straight into the file while this
-// window may hold an older copy. Before a whole-set save, every slot that the user
-// has not changed here takes the name that the file has received since the window
-// read it (`asRead`). Returns the slots taken over.
-std::vector<int> KeepNamesWrittenSince(ChannelNameSet& set, const ChannelNameSet& asRead,
-                                       const ChannelNameSet& fileNow, const std::bitset<kNameSlots>& edited) {
-  std::vector<int> taken;
-  for (int s = 0; s < static_cast<int>(kNameSlots); ++s) {
-    const ChannelNameEntry& now = fileNow.Entries[static_cast<std::size_t>(s)];
-    if (edited.test(static_cast<std::size_t>(s))) continue;
-    if (now == asRead.Entries[static_cast<std::size_t>(s)] || !HoldsAWrittenName(now, s)) continue;
-    set.Entries[static_cast<std::size_t>(s)] = now;
-    taken.push_back(s);
-  }
-  return taken;
-}
-
 }  // namespace
 
 EditChName::EditChName(AppState& app, Shell& shell, QWidget* parent) : QWidget(parent), app_(app), shell_(shell) {
@@ -67,7 +50,10 @@ EditChName::EditChName(AppState& app, Shell& shell, QWidget* parent) : QWidget(p
   BuildMenus();
   BuildControls();
   ConnectHandlers();
+  app_.Names.Watch(this);
 }
+
+EditChName::~EditChName() { app_.Names.Unwatch(this); }
 
 void EditChName::BuildMenus() {
   MenuBar = new QMenuBar(this);
@@ -136,17 +122,11 @@ void EditChName::Form_Load() {
   for (int r = 1; r < kGridRows; ++r) ChMSFlexGrid->SetTextMatrix(r, kIdCol, QStringLiteral(" ") + QString::number(r));
 
   ChTextEdit->HideEditor();
+  ChTextEdit->SetInitialText(QString());
+  closing_ = false;  // a window opened again
 
-  const auto path = ChannelNameSetPath(app_.NameSetFolder);
-  if (auto set = LoadChannelNameSet(path, kNameEditorMinimum)) {
-    NameSet = *set;
-    fileAsRead_ = *set;
-  } else {
-    // No usable file: the built-in names stand in for it. What the file holds
-    // all the same is remembered, so that "Save" can tell a name added to it later.
-    RestoreDefaultNames(NameSet);
-    fileAsRead_ = ParseChannelNameSet(ReadFilePrefix(path, kNameSetFileSize).bytes);
-  }
+  // The program's set, or the built-in names when its file was too short to read here.
+  NameSet = app_.Names.SetForNameEditor();
   edited_.reset();
   for (int s = 0; s < static_cast<int>(kNameSlots); ++s) ShowName(s);
 }
@@ -199,23 +179,38 @@ void EditChName::ChTextEdit_LostFocus() {
 }
 
 void EditChName::ChSave_Click() {
-  const auto path = ChannelNameSetPath(app_.NameSetFolder);
   ChannelNameSet toSave = NameSet;
-  std::vector<int> taken;
-  const ReadResult now = ReadFilePrefix(path, kNameSetFileSize);
-  if (!now.error) taken = KeepNamesWrittenSince(toSave, fileAsRead_, ParseChannelNameSet(now.bytes), edited_);
-
-  if (const auto error = SaveChannelNameSet(toSave, path)) {
+  if (const auto error = app_.Names.Replace(toSave)) {
     app_.Dialogs->Ask(this,
-                      QString::fromStdString(path.string()) + QStringLiteral(" could not be saved.") + kCR +
+                      QString::fromStdString(app_.Names.File().string()) + QStringLiteral(" could not be saved.") + kCR +
                           QString::fromStdString(error->message),
                       kCaption, ui::Buttons::Ok, ui::Icon::Warning);
     return;
   }
   NameSet = toSave;
-  fileAsRead_ = toSave;
   edited_.reset();
-  for (int s : taken) ShowName(s);
+}
+
+void EditChName::NameSetChanged(const ChannelNameSet&, const std::vector<int>& changed) {
+  for (int s : changed) {
+    if (HoldsUnsavedName(s)) continue;
+    NameSet.Entries[static_cast<std::size_t>(s)] = app_.Names.Set().Entries[static_cast<std::size_t>(s)];
+    edited_.reset(static_cast<std::size_t>(s));
+    ShowName(s);
+    // An open box over the row, still empty, shows the name, so that ending the
+    // edit keeps it.
+    if (ChTextEdit->isVisible() && ChMSFlexGrid->Row() == s + 1) {
+      ChTextEdit->SetText(ChMSFlexGrid->TextMatrix(s + 1, kNameCol));
+    }
+  }
+}
+
+bool EditChName::HoldsUnsavedName(int slot) const {
+  if (!isVisible()) return false;  // closed: its edits went with it
+  const auto s = static_cast<std::size_t>(slot);
+  if (edited_.test(s) && !NameSet.Entries[s].Name.IsBlank()) return true;
+  // A name being typed into the row's box.
+  return ChTextEdit->isVisible() && ChMSFlexGrid->Row() == slot + 1 && !ChTextEdit->Text().isEmpty();
 }
 
 void EditChName::Command1_Click() { shell_.CloseEditor(Editor::ChannelNames); }

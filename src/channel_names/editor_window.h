@@ -3,14 +3,19 @@
 // two-column table, names typed into it one cell at a time, "Save" writing the
 // set to "ChNameSet.fix", and the moves to the fixture and palette editors.
 //
-// The window keeps its own copy of the set, loaded when it opens and dropped when
-// it closes. Row r of the table shows slot r - 1.
+// The window edits a working copy of the program's name set, taken when it opens
+// and dropped when it closes; "Save" hands it to the set, which writes the file.
+// A change the set makes meanwhile (a name the fixture editor adds) shows in its
+// row at once, unless the row holds an unsaved name of the user's, which the set
+// then goes around. Row r of the table shows slot r - 1.
 
 #include <bitset>
+#include <vector>
 
 #include <QWidget>
 
 #include "channel_names/name_set.h"
+#include "channel_names/name_set_owner.h"
 #include "shell/app_state.h"
 
 class QAction;
@@ -23,11 +28,12 @@ class Grid;
 class TextBox;
 }  // namespace ui
 
-class EditChName : public QWidget {
+class EditChName : public QWidget, public NameSetWatcher {
   Q_OBJECT
 
  public:
   EditChName(AppState& app, Shell& shell, QWidget* parent = nullptr);
+  ~EditChName() override;
 
   // Opening the window (its set-up); the shell calls it once, right after
   // creating the window.
@@ -57,8 +63,11 @@ class EditChName : public QWidget {
   QAction* eSM = nullptr;
   QAction* eExit = nullptr;
 
-  // The window's copy of the vocabulary.
+  // The window's working copy of the vocabulary.
   ChannelNameSet NameSet;
+
+  void NameSetChanged(const ChannelNameSet& before, const std::vector<int>& changed) override;
+  bool HoldsUnsavedName(int slot) const override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -73,10 +82,7 @@ class EditChName : public QWidget {
 
   AppState& app_;
   Shell& shell_;
-  // What the file held when the window loaded it (or when it last saved it):
-  // "Save" tells from it which records someone else has written since.
-  ChannelNameSet fileAsRead_;
-  // The slots the user has changed in this window since then.
+  // The slots the user has changed in this window since it opened or saved.
   std::bitset<kNameSlots> edited_;
   bool endingEdit_ = false;
   bool closing_ = false;

@@ -98,9 +98,19 @@ std::optional<IoError> WriteChannelNameEntry(const ChannelNameSet& set, int slot
   if (!IsValidSlot(slot)) {
     return IoError{"No channel name slot " + std::to_string(slot) + " in " + file.string()};
   }
-  std::array<std::uint8_t, kNameRecordSize> record{};
-  WriteRecord(set.Entries[slot], record.data());
-  return WriteAt(file, static_cast<std::uint64_t>(slot) * kNameRecordSize, record);
+  // The file is written whole, with the record in place, so that a failure
+  // leaves the old file as it was.
+  const std::size_t end = static_cast<std::size_t>(slot + 1) * kNameRecordSize;
+  ReadResult read = ReadFilePrefix(file, end);
+  if (read.error) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return read.error;
+    read.bytes.clear();
+  }
+  Bytes bytes = std::move(read.bytes);
+  if (bytes.size() < end) bytes.resize(end, 0);
+  WriteRecord(set.Entries[slot], bytes.data() + end - kNameRecordSize);
+  return ReplaceFile(file, bytes, /*keepTail=*/true);
 }
 
 std::optional<int> FindFreeNameSlot(const ChannelNameSet& set) {
@@ -108,26 +118,6 @@ std::optional<int> FindFreeNameSlot(const ChannelNameSet& set) {
     if (set.Entries[s].Name.IsBlank()) return s;
   }
   return std::nullopt;
-}
-
-bool HoldsAWrittenName(const ChannelNameEntry& entry, int slot) {
-  if (entry.Slot != slot || entry.Name.IsBlank()) return false;
-  for (std::uint8_t b : entry.Name.Bytes()) {
-    if (b == 0) return false;
-  }
-  return true;
-}
-
-std::vector<int> TakeNamesSavedInFreeSlots(ChannelNameSet& set, const ChannelNameSet& fileNow) {
-  std::vector<int> taken;
-  for (int s = kFirstAddedSlot; s < static_cast<int>(kNameSlots); ++s) {
-    ChannelNameEntry& entry = set.Entries[static_cast<std::size_t>(s)];
-    const ChannelNameEntry& now = fileNow.Entries[static_cast<std::size_t>(s)];
-    if (!entry.Name.IsBlank() || !HoldsAWrittenName(now, s)) continue;
-    entry = now;
-    taken.push_back(s);
-  }
-  return taken;
 }
 
 void RestoreDefaultNames(ChannelNameSet& set) {

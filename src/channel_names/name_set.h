@@ -14,8 +14,8 @@
 // code slot + 3 when named; 59..252 are where the fixture editor adds names, and
 // blank entries there are cleared on save.
 //
-// Each window holds its own copy; the copies meet only through the file. Every
-// file operation takes the path of the file itself (see ChannelNameSetPath).
+// The program holds one set (NameSetOwner); every file operation takes the path
+// of the file itself (see ChannelNameSetPath).
 
 #include <array>
 #include <cstddef>
@@ -102,23 +102,14 @@ std::optional<ChannelNameSet> LoadChannelNameSet(const std::filesystem::path& fi
 // records. On failure the old file is left as it was.
 std::optional<IoError> SaveChannelNameSet(ChannelNameSet& set, const std::filesystem::path& file);
 
-// Writes the 14-byte record of `slot` in place at slot * 14; the rest of the file
-// is untouched, a shorter file grows and a gap before the record reads as zeros.
+// Puts the 14-byte record of `slot` at slot * 14 of the file; the rest of the file
+// stays as it was, a shorter file grows and a gap before the record reads as
+// zeros. The file is replaced whole, so a failure leaves the old one as it was.
 std::optional<IoError> WriteChannelNameEntry(const ChannelNameSet& set, int slot,
                                              const std::filesystem::path& file);
 
 // The lowest slot in 59..252 whose name is blank (12 spaces), or none.
 std::optional<int> FindFreeNameSlot(const ChannelNameSet& set);
-
-// Whether a record holds a name as a writer of this program leaves one: its own
-// slot number, a name that is not blank, and no NUL byte (a gap that a
-// single-record write leaves in a short file reads as zeros).
-bool HoldsAWrittenName(const ChannelNameEntry& entry, int slot);
-
-// Takes into `set` every name that `fileNow` holds in a slot of 59..252 that
-// `set` still has free: names another copy has saved into the file since `set`
-// was read. Returns the slots taken, in order.
-std::vector<int> TakeNamesSavedInFreeSlots(ChannelNameSet& set, const ChannelNameSet& fileNow);
 
 // Makes the set the built-in one: slots 0..40 from the table, every other entry
 // blank with Slot 0 and Code 0.
@@ -134,7 +125,7 @@ void SetEntryName(ChannelNameSet& set, int slot, std::string_view utf8Text);
 
 // The fixture editor's addition: the lowest free slot s in 59..252 becomes Slot s,
 // Code s + 3, Name the name. Returns s, or none when 59..252 are all named. The
-// file is not written here: the caller then calls WriteChannelNameEntry.
+// file is not written here.
 std::optional<int> AddChannelName(ChannelNameSet& set, std::string_view utf8Name);
 
 struct UsableName {

@@ -42,21 +42,30 @@ NameSetLocation ChooseNameSetFolder(const NameSetFolderInputs& in) {
   const bool installed = SomethingIsAt(in.installedNameSet);
   if (!installed && in.canWrite && in.canWrite(in.programFolder)) return {in.programFolder, std::nullopt};
 
-  if (!in.userFolder) {
-    return {in.programFolder, IoError{"There is no home folder to keep the channel names in; " +
-                                      in.programFolder.string() + " is used instead."}};
-  }
+  // Where the names go when the user's folder cannot take them: an installed
+  // program reads its installed names and changes nothing (bin/ is never
+  // written); a copy of its own keeps to its folder.
+  auto instead = [&](const std::string& why) -> NameSetLocation {
+    if (installed) {
+      const fs::path share = in.installedNameSet.parent_path();
+      return {share, IoError{why + "; the installed names in " + share.string() + " are used and cannot be changed."},
+              /*readOnly=*/true};
+    }
+    return {in.programFolder, IoError{why + "; " + in.programFolder.string() + " is used instead."}};
+  };
+  if (!in.userFolder) return instead("There is no home folder to keep the channel names in");
   const fs::path& folder = *in.userFolder;
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec || !fs::is_directory(folder, ec)) {
-    const std::string why = ec ? ec.message() : "it is not a folder";
-    return {in.programFolder, IoError{"Cannot create " + folder.string() + " (" + why + "); " +
-                                      in.programFolder.string() + " is used instead."}};
+    return instead("Cannot create " + folder.string() + " (" + (ec ? ec.message() : "it is not a folder") + ")");
   }
   const fs::path file = ChannelNameSetPath(folder);
   if (SomethingIsAt(file)) return {folder, std::nullopt};
-  if (auto error = ReplaceFile(file, SeedBytes(in.installedNameSet))) return {folder, error};
+  if (auto error = ReplaceFile(file, SeedBytes(in.installedNameSet))) {
+    if (installed) return instead("Cannot put the channel names into " + file.string() + " (" + error->message + ")");
+    return {folder, error};
+  }
   return {folder, std::nullopt};
 }
 

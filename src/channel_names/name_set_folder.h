@@ -9,7 +9,8 @@
 // gets a vocabulary of their own in the user's data folder
 // ($XDG_DATA_HOME/brannoc512, by default ~/.local/share/brannoc512), created on
 // the first start and seeded from the installed file. A file the user already
-// has there is never replaced.
+// has there is never replaced. Without a user folder that can take it, an
+// installed program reads the installed file and changes nothing.
 //
 // The shell decides this once at start-up; every window and writer then gets the
 // one folder.
@@ -35,9 +36,12 @@ struct NameSetFolderInputs {
 
 struct NameSetLocation {
   std::filesystem::path folder;
-  // Set when the user's folder could not be made ready: it could not be created
-  // (the program's folder is used then), or the vocabulary could not be put in it.
+  // Set when the user's folder could not be made ready: there is none, it could
+  // not be created or the vocabulary could not be put in it. An installed program
+  // then uses the installed file's folder read-only; a copy of its own, its folder.
   std::optional<IoError> problem;
+  // Nothing may be written into `folder`.
+  bool readOnly = false;
 };
 
 // Picks the folder (see above); creates and seeds the user's folder when that is

@@ -106,6 +106,11 @@ void LedFixture::Form_Load() {
   // Opening the window is no edit: a fixture without unsaved changes has none
   // after it either, though the count goes back to 8.
   const bool unsaved = HasUnsavedChanges(app_, nullptr);
+  // A window opened again starts from its boxes and lists as built.
+  Text1->SetInitialText(QStringLiteral("New Fixture"));
+  Text4->SetInitialText(QStringLiteral("000"));
+  Text2->SetInitialText(QStringLiteral("000"));
+  for (ui::Chooser* list : {Combo1, Combo10, Combo13, Combo2}) list->Clear();
   for (int n = 1; n <= kLedMaxChannels; ++n) Combo1->AddItem(QString::number(n));
   for (std::string_view name : kLedNames) Combo10->AddItem(Latin1(name));
   for (int t = 0; t < kChannelTypeCount; ++t) Combo13->AddItem(TypeText(t));

@@ -192,6 +192,11 @@ void ULink::UpdateBlockTotal() {
 }
 
 void ULink::Form_Load() {
+  // Back to how the window is drawn (a window opened again, or shown afresh).
+  TabStrip1->setEnabled(true);
+  Command3->setEnabled(true);
+  Command3->setText(QStringLiteral("Update Setting"));
+  for (QScrollBar* bar : VScroll1) bar->setValue(0);
   CurrentPalette = 0;
   SettingMode = false;
   {
@@ -200,12 +205,11 @@ void ULink::Form_Load() {
   }
   PaletteFrame->setTitle(QStringLiteral("Palette1 Edit"));
 
-  const FixtureRecord& fixture = *app_.Fixture;
   const int bound = ChannelBound();
+  ShowMemberCaptions();
   for (int i = 0; i < kPaletteChannels; ++i) {
     QCheckBox* box = Check1[static_cast<std::size_t>(i)];
     if (i < bound) {
-      box->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
       box->setEnabled(false);
       box->show();  // a window set up again may have hidden it for a smaller count
     } else {
@@ -228,6 +232,14 @@ void ULink::ShowFixtureAgain() {
   Command5->setEnabled(true);
   for (QScrollBar* bar : VScroll1) bar->setValue(0);
   Form_Load();
+}
+
+void ULink::ShowMemberCaptions() {
+  const FixtureRecord& fixture = *app_.Fixture;
+  const int bound = ChannelBound();
+  for (int i = 0; i < bound && i < kPaletteChannels; ++i) {
+    Check1[static_cast<std::size_t>(i)]->setText(Caption(fixture.Channels[static_cast<std::size_t>(i)].Name.BoxText()));
+  }
 }
 
 void ULink::ShowPalette() {

@@ -50,6 +50,10 @@ class ULink : public QWidget {
   // its preset names and its name.
   void ShowPalette();
 
+  // The member boxes' captions: the names of the fixture's channels as they
+  // stand now (a channel renamed in the fixture editor shows its new name).
+  void ShowMemberCaptions();
+
   // Shows on the block line what the palettes need of the file's palette block,
   // counted with the fixture's channel count as it stands.
   void UpdateBlockTotal();

@@ -1,7 +1,7 @@
 #pragma once
 // What lives for the whole run, whichever windows are open: the one fixture with
 // its steps, palettes and undo history, the one LED fixture, the channel count
-// handed to the palette editor, and the folder of "ChNameSet.fix". The shell
+// handed to the palette editor, and the one channel name set with its folder. The shell
 // creates it and hands it to each window it opens; no window owns it, so closing
 // a window loses nothing.
 
@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "channel_names/name_set_owner.h"
 #include "fixture/history.h"
 #include "fixture/model.h"
 #include "led_fixture/model.h"
@@ -31,6 +32,12 @@ struct AppState {
   // Where "ChNameSet.fix" is read and written, decided once at start-up: beside
   // the program, or the user's data folder for an installed program.
   std::filesystem::path NameSetFolder;
+  // True when that folder holds the installed names and nothing may be written
+  // there (the user has no folder of their own).
+  bool NameSetReadOnly = false;
+  // The channel name set, read from that folder once at start-up; every window
+  // shows it and changes it only through it.
+  NameSetOwner Names;
   ui::Dialogs* Dialogs = nullptr;
 };
 

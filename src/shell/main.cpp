@@ -13,8 +13,9 @@
 namespace {
 
 // Where "ChNameSet.fix" lives for this run: beside the program, or for an
-// installed program the user's data folder, seeded from the installed file.
-std::filesystem::path NameSetFolderOfThisRun() {
+// installed program the user's data folder, seeded from the installed file (or,
+// without one, the installed file itself, read-only).
+brannoc::NameSetLocation NameSetFolderOfThisRun() {
   const std::filesystem::path programFolder = QCoreApplication::applicationDirPath().toStdString();
   const brannoc::NameSetLocation chosen = brannoc::ChooseNameSetFolder({
       programFolder,
@@ -23,7 +24,7 @@ std::filesystem::path NameSetFolderOfThisRun() {
       brannoc::CanCreateFileIn,
   });
   if (chosen.problem) std::fprintf(stderr, "brannoc512: %s\n", chosen.problem->message.c_str());
-  return chosen.folder;
+  return chosen;
 }
 
 }  // namespace
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   if (argc > 1) file = QString::fromLocal8Bit(argv[1]);
   if (argc > 2) std::fprintf(stderr, "brannoc512: opens one file; only %s is opened\n", argv[1]);
 
-  brannoc::Program program(NameSetFolderOfThisRun(), file);
+  const brannoc::NameSetLocation names = NameSetFolderOfThisRun();
+  brannoc::Program program(names.folder, file, names.readOnly);
   return QApplication::exec();
 }

@@ -1,6 +1,8 @@
 #include "shell/main_form.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScrollBar>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -10,13 +12,18 @@
 #include "led_fixture/editor_window.h"
 #include "palette/editor_window.h"
 #include "ui/cell_editors.h"
+#include "ui/grid.h"
 #include "ui/twips.h"
 
 namespace brannoc {
 namespace {
 
-// An editor's frame inside the parent window. Once its close has gone through,
-// the shell forgets it at once (the frame itself is deleted a moment later).
+// The size a frame was made with, which it takes again each time it opens.
+constexpr char kBuiltSize[] = "brannocBuiltSize";
+
+// An editor's frame inside the parent window. Closing it hides it: the shell
+// forgets it as an open window at once and shows it again, set up afresh, the
+// next time the editor opens.
 class EditorFrame : public QMdiSubWindow {
  public:
   explicit EditorFrame(std::function<void()> closed) : closed_(std::move(closed)) {}
@@ -59,11 +66,13 @@ MainForm::~MainForm() {
   // None of the windows may make a move now. They go first, while the shell they
   // report to is whole.
   ending_ = true;
-  const auto open = windows_;
-  for (const auto& [editor, sub] : open) delete sub.data();
+  const auto built = built_;
+  for (const auto& [editor, sub] : built) delete sub.data();
 }
 
 void MainForm::Start(const QString& file) {
+  // The one name set of the run, read once from the folder chosen for it.
+  app_.Names.Load(app_.NameSetFolder, app_.NameSetReadOnly);
   app_.PaletteChannelCount = 0;
   ShowEditor(Editor::Fixture);
   if (file.isEmpty()) return;
@@ -77,12 +86,30 @@ QMdiSubWindow* MainForm::Window(Editor editor) const {
 
 template <class W>
 QMdiSubWindow* MainForm::Add(Editor editor) {
-  auto* widget = new W(app_, *this);
-  auto* sub = new EditorFrame([this, editor] { Closed(editor); });
-  sub->setWidget(widget);
-  sub->setAttribute(Qt::WA_DeleteOnClose);
-  Area->addSubWindow(sub);
-  sub->setWindowTitle(widget->windowTitle());
+  W* widget = nullptr;
+  QMdiSubWindow* sub = built_[editor];
+  if (sub) {
+    // Built before and hidden on close: back to the size it was made with.
+    widget = qobject_cast<W*>(sub->widget());
+    sub->setWindowState(Qt::WindowNoState);
+    sub->resize(sub->property(kBuiltSize).toSize());
+    // No focus and every list at its top, as built; the set-up does the rest.
+    if (QWidget* focused = widget->focusWidget()) focused->clearFocus();
+    for (QAbstractScrollArea* area : widget->template findChildren<QAbstractScrollArea*>()) {
+      area->horizontalScrollBar()->setValue(0);
+      area->verticalScrollBar()->setValue(0);
+    }
+    for (ui::Grid* grid : widget->template findChildren<ui::Grid*>()) grid->BackToFirstCell();
+  } else {
+    widget = new W(app_, *this);
+    sub = new EditorFrame([this, editor] { Closed(editor); });
+    sub->setWidget(widget);
+    Area->addSubWindow(sub);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowTitle(widget->windowTitle());
+    sub->setProperty(kBuiltSize, sub->size());
+    built_[editor] = sub;
+  }
   windows_[editor] = sub;
   widget->Form_Load();  // the window's set-up, before anything shows or moves it
   return sub;
@@ -100,12 +127,20 @@ QMdiSubWindow* MainForm::Create(Editor editor) {
 
 QMdiSubWindow* MainForm::ShowEditor(Editor editor) {
   QMdiSubWindow* sub = Window(editor);
+  const bool reopened = !sub && built_[editor];
   if (!sub) sub = Create(editor);
   if (!sub) return nullptr;
   sub->show();
   sub->widget()->show();
   Area->setActiveSubWindow(sub);
   sub->raise();
+  if (reopened && Area->activeSubWindow() == sub) {
+    // The focus goes where a new frame gives it: to the first control that
+    // takes it, not to the one that had it when the window closed.
+    QWidget* first = sub->nextInFocusChain();
+    while (first && first != sub && first->focusPolicy() == Qt::NoFocus) first = first->nextInFocusChain();
+    if (first && sub->isAncestorOf(first)) first->setFocus();
+  }
   return sub;
 }
 
@@ -134,8 +169,12 @@ void MainForm::RecordFixtureChange(int run) {
   if (ending_) return;
   app_.History.Record(*app_.Fixture, run);
   if (auto* fixture = EditorWidget<Pelorin>(Editor::Fixture)) fixture->ShowEditState();
-  // A channel count changed in the fixture editor changes what the palettes need.
-  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) palette->UpdateBlockTotal();
+  // A channel count changed in the fixture editor changes what the palettes need;
+  // a channel renamed there shows its new name on its member box.
+  if (auto* palette = EditorWidget<ULink>(Editor::Palette)) {
+    palette->UpdateBlockTotal();
+    palette->ShowMemberCaptions();
+  }
 }
 
 void MainForm::EndProgram() {
@@ -195,8 +234,8 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
 
   // Saved the usual way, in its editor, which the user sees first.
   const bool wasOpen = Window(editor) != nullptr;
-  // An LED editor's set-up goes back to 8 channels: the count the user left is
-  // what is to be saved.
+  // An LED editor's set-up goes back to 8 channels and "New Fixture": the count
+  // and the name the user left are what is to be saved.
   const int ledCount = app_.LedFixture->ChannelCount;
   if (wasOpen) {
     ShowEditor(editor);
@@ -208,7 +247,11 @@ bool MainForm::SaveBeforeEnding(Editor editor, const QString& what, const QStrin
     return fixture && fixture->SaveFixtureAs();
   }
   auto* led = EditorWidget<LedFixture>(editor);
-  if (led && !wasOpen) led->Combo1->SetListIndex(ledCount - 1);  // as the user picks it
+  if (led && !wasOpen) {
+    led->Combo1->SetListIndex(ledCount - 1);  // as the user picks it
+    // The name the question showed, which the set-up's "New Fixture" replaced.
+    led->Text1->SetText(name);
+  }
   return led && led->SaveLedFixture();
 }
 

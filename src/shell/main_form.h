@@ -33,7 +33,8 @@ class MainForm : public QMainWindow, public Shell {
   explicit MainForm(AppState& app);
   ~MainForm() override;
 
-  // Start-up after the window is shown: no channel count handed over yet, then
+  // Start-up after the window is shown: the channel name set read from its
+  // folder, no channel count handed over yet, then
   // the fixture editor; a file named on the command line (as the desktop passes
   // one) then opens in it as "&Open Fixture" opens it.
   void Start(const QString& file = QString());
@@ -78,14 +79,19 @@ class MainForm : public QMainWindow, public Shell {
   void CloseAllEditors();
 
   QMdiSubWindow* Create(Editor editor);
-  // Creates the window W of `editor` in a frame of its own and runs its set-up.
+  // Opens the window W of `editor`, building it in a frame of its own the first
+  // time (a closed window is hidden, not destroyed), and runs its set-up, which
+  // shows it as a window just built would show.
   template <class W>
   QMdiSubWindow* Add(Editor editor);
   // An editor's window has closed.
   void Closed(Editor editor);
 
   AppState& app_;
+  // The open windows.
   std::map<Editor, QPointer<QMdiSubWindow>> windows_;
+  // Every window built, open or hidden.
+  std::map<Editor, QPointer<QMdiSubWindow>> built_;
   bool ending_ = false;
 };
 

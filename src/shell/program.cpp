@@ -15,9 +15,10 @@ void UseProgramLook() {
   QApplication::setFont(font);
 }
 
-Program::Program(const std::filesystem::path& nameSetFolder, const QString& file) {
+Program::Program(const std::filesystem::path& nameSetFolder, const QString& file, bool nameSetReadOnly) {
   UseProgramLook();
   app_.NameSetFolder = nameSetFolder;
+  app_.NameSetReadOnly = nameSetReadOnly;
   app_.Dialogs = &dialogs_;
   form_ = std::make_unique<MainForm>(app_);
   form_->show();

@@ -22,8 +22,8 @@ class Program {
  public:
   // Needs a QApplication. Shows the parent window and starts it, with
   // "ChNameSet.fix" in `nameSetFolder` and `file` (when not empty) opened in the
-  // fixture editor.
-  Program(const std::filesystem::path& nameSetFolder, const QString& file);
+  // fixture editor; with `nameSetReadOnly` nothing is written into that folder.
+  Program(const std::filesystem::path& nameSetFolder, const QString& file, bool nameSetReadOnly = false);
   ~Program();
 
   MainForm& Form() { return *form_; }

@@ -94,6 +94,12 @@ void Grid::RemoveRow(int row) {
   EnsureCurrent();
 }
 
+void Grid::BackToFirstCell() {
+  if (rowCount() == 0) return;
+  selectionModel()->QItemSelectionModel::setCurrentIndex(model()->index(0, FirstSelectableColumn()),
+                                                         QItemSelectionModel::ClearAndSelect);
+}
+
 void Grid::EnsureCurrent() {
   if (rowCount() > 0 && !currentIndex().isValid()) {
     QItemSelectionModel* sel = selectionModel();

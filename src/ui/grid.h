@@ -38,6 +38,9 @@ class Grid : public QTableWidget {
   void SetRow(int row) { SetCurrentCell(row, Col()); }
   void SetCol(int col) { SetCurrentCell(Row(), col); }
   void SetCurrentCell(int row, int col);
+  // The current cell back to where a new grid has it (row 1, its first column
+  // that can be current), without announcing a leave-cell.
+  void BackToFirstCell();
   // The keyboard walk's step: from column `lastCol` (or beyond) to `firstCol`
   // of the next row, from the last row back to row 1; otherwise one column on.
   void MoveToNextCell(int firstCol, int lastCol);

@@ -88,8 +88,12 @@ class NameEditor : public ::testing::Test {
   ProgramUnderTest program;
   fs::path file = program.dir / "ChNameSet.fix";
 
-  // Opens the window on the file as it is now.
   EditChName* Open() { return OpenNames(program); }
+  // Puts `set` into the file and reads it, as a start of the program does.
+  void StartWith(ChannelNameSet set) {
+    ASSERT_FALSE(SaveChannelNameSet(set, file));
+    program.app.Names.Load(program.dir.path());
+  }
 };
 
 TEST(NameEditorWindow, WithoutAFileShowsTheBuiltInNamesAndExitLeavesTheFileEmpty) {
@@ -210,7 +214,7 @@ TEST_F(NameEditor, ANameTypedIntoRowSixtyTakesCodeSixtyTwoAndLandsAtOffset826) {
 TEST_F(NameEditor, AClearedNameIsSavedAsAFreeSlot) {
   ChannelNameSet set = BuiltIn();
   SetEntryName(set, 59, "Beams");
-  ASSERT_FALSE(SaveChannelNameSet(set, file));
+  StartWith(set);
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(60, 1), "Beams");
@@ -253,7 +257,7 @@ TEST_F(NameEditor, AnEditEndsOnceWhenTheCurrentCellMovesUnderTheBox) {
 TEST_F(NameEditor, AfterInitRowFortyTwoKeepsCodeZeroAndRowFortyThreeGetsFortyFive) {
   ChannelNameSet set = BuiltIn();
   set.Entries[41] = {41, 50, FixedText<12>::FromUtf8("Extra")};
-  ASSERT_FALSE(SaveChannelNameSet(set, file));
+  StartWith(set);
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(42, 1), "Extra");
@@ -308,7 +312,7 @@ TEST_F(NameEditor, ChangePutsTheFirstFiveCodesBack) {
   ChannelNameSet set = BuiltIn();
   for (std::size_t s = 0; s < 5; ++s) set.Entries[s].Code = static_cast<std::uint8_t>(100 + s);
   set.Entries[5].Code = 99;
-  ASSERT_FALSE(SaveChannelNameSet(set, file));
+  StartWith(set);
   const Bytes before = test::ReadAll(file);
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
@@ -332,7 +336,7 @@ TEST_F(NameEditor, NamesTheFixtureEditorAddsMeanwhileSurviveSave) {
   ASSERT_NE(w, nullptr);
   ASSERT_EQ(AddInFixtureEditor(program, "Zap"), Pelorin::NameCheck::Added);  // slot 59
   ASSERT_EQ(RecordAt(test::ReadAll(file), 59), Record(59, 62, "Zap"));
-  EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(60, 1), "");  // this window's copy is older
+  EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(60, 1), "Zap");  // shown at once
 
   ClickName(w, 60);  // opened and left without a change
   TypeName(w, 62, "Beams");
@@ -373,17 +377,29 @@ TEST_F(NameEditor, ANameSavedHereIsNotWrittenOverByTheNextNameTheFixtureEditorAd
   EXPECT_EQ(program.app.Fixture->Channels[0].NameCode, 63);
 }
 
-TEST_F(NameEditor, WhatTheUserChangedHereWinsOverTheFile) {
+TEST_F(NameEditor, ANameAddedElsewhereGoesAroundTheNamesTypedHereAndNotYetSaved) {
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
   TypeName(w, 60, "Mine");
   ClickName(w, 61);
-  ASSERT_EQ(AddInFixtureEditor(program, "Theirs"), Pelorin::NameCheck::Added);  // also slot 59
+  TypeName(w, 62, "Typing");  // the box is still open over row 62
+  ASSERT_EQ(AddInFixtureEditor(program, "Theirs"), Pelorin::NameCheck::Added);
+  EXPECT_EQ(RecordAt(test::ReadAll(file), 59), Record(0, 0, ""));
+  EXPECT_EQ(RecordAt(test::ReadAll(file), 60), Record(60, 63, "Theirs"));
+  EXPECT_EQ(program.app.Fixture->Channels[0].NameCode, 63);
+  EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(61, 1), "Theirs");
+  ASSERT_EQ(AddInFixtureEditor(program, "Third"), Pelorin::NameCheck::Added);
+  EXPECT_EQ(program.app.Fixture->Channels[0].NameCode, 65);  // slot 62
+  ClickName(w, 70);
   Press(w->ChSave);
-  EXPECT_EQ(RecordAt(test::ReadAll(file), 59), Record(59, 62, "Mine"));
+  const Bytes bytes = test::ReadAll(file);
+  EXPECT_EQ(RecordAt(bytes, 59), Record(59, 62, "Mine"));
+  EXPECT_EQ(RecordAt(bytes, 60), Record(60, 63, "Theirs"));
+  EXPECT_EQ(RecordAt(bytes, 61), Record(61, 64, "Typing"));
+  EXPECT_EQ(RecordAt(bytes, 62), Record(62, 65, "Third"));
 
-  // Init stands for every slot.
-  ASSERT_EQ(AddInFixtureEditor(program, "Later"), Pelorin::NameCheck::Added);  // slot 60
+  // Init stands for every slot: what was added before it goes with it.
+  ASSERT_EQ(AddInFixtureEditor(program, "Later"), Pelorin::NameCheck::Added);
   Press(w->Init);
   Press(w->ChSave);
   EXPECT_EQ(test::ReadAll(file), SerializeChannelNameSet(BuiltIn()));
@@ -392,28 +408,49 @@ TEST_F(NameEditor, WhatTheUserChangedHereWinsOverTheFile) {
 TEST_F(NameEditor, AShortFileShowsTheBuiltInNamesAndANameAddedToItSurvivesSave) {
   const Bytes full = SerializeChannelNameSet(BuiltIn());
   test::WriteAll(file, Bytes(full.begin(), full.begin() + 570));
+  program.app.Names.Load(program.dir.path());
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->NameSet, BuiltIn());
   EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(41, 1), "DimSpeed");
 
-  // The fixture editor reads a file of 570 bytes and adds to it; the gap before
-  // the new record reads as zeros.
-  auto fixtureCopy = LoadChannelNameSet(file, kFixtureEditorMinimum);
-  ASSERT_TRUE(fixtureCopy);
-  ASSERT_EQ(AddChannelName(*fixtureCopy, "Zap"), 59);
-  ASSERT_FALSE(WriteChannelNameEntry(*fixtureCopy, 59, file));
-  ASSERT_EQ(fs::file_size(file), 840u);
+  // The fixture editor reads a file of 570 bytes (40 whole records) and adds to
+  // it; the file is then written whole.
+  ASSERT_EQ(AddInFixtureEditor(program, "Zap"), Pelorin::NameCheck::Added);
+  ChannelNameSet written = BuiltIn();
+  written.Entries[40] = {0, 0, FixedText<12>::Blank()};
+  written.Entries[59] = {59, 62, FixedText<12>::FromUtf8("Zap")};
+  EXPECT_EQ(test::ReadAll(file), SerializeChannelNameSet(written));
+  EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(60, 1), "Zap");
 
   Press(w->ChSave);
   ChannelNameSet expected = BuiltIn();
   expected.Entries[59] = {59, 62, FixedText<12>::FromUtf8("Zap")};
   EXPECT_EQ(test::ReadAll(file), SerializeChannelNameSet(expected));
-  EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(60, 1), "Zap");
+}
+
+TEST_F(NameEditor, ARenameSavedHereReachesTheFixtureEditorsChooser) {
+  EditChName* w = Open();
+  ASSERT_NE(w, nullptr);
+  Pelorin* fixtureEditor = program.FixtureEditor();
+  ASSERT_EQ(test::Entries(fixtureEditor->Combo10).size(), 41);
+  TypeName(w, 6, "Diaphragm");  // slot 5, "Iris"
+  TypeName(w, 60, "Hazer");
+  ClickName(w, 61);
+  EXPECT_EQ(fixtureEditor->FindNameEntry("Diaphragm"), -1);  // not before Save
+  Press(w->ChSave);
+  const QStringList entries = test::Entries(fixtureEditor->Combo10);
+  ASSERT_EQ(entries.size(), 42);
+  EXPECT_EQ(entries[5], "Diaphragm   ");
+  EXPECT_EQ(fixtureEditor->Combo10->ItemData(5), 5);
+  EXPECT_EQ(entries[41], "Hazer       ");
+  EXPECT_EQ(fixtureEditor->Combo10->ItemData(41), 62);
+  EXPECT_EQ(fixtureEditor->FindNameEntry("iris"), -1);
 }
 
 TEST_F(NameEditor, AZeroFilledFileShowsEmptyCells) {
   test::WriteAll(file, Bytes(3542, 0));
+  program.app.Names.Load(program.dir.path());
   EditChName* w = Open();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->ChMSFlexGrid->TextMatrix(1, 1), "");

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "channel_names/name_set.h"
+#include "channel_names/name_set_owner.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"
 
@@ -128,21 +129,50 @@ TEST(NameSetFolder, ADamagedInstalledFileSeedsTheBuiltInNames) {
   EXPECT_EQ(ReadAll(ChannelNameSetPath(machine.user())), BuiltInBytes());
 }
 
-TEST(NameSetFolder, WithoutAUsableUsersFolderTheProgramsFolderIsUsedAndTheReasonGiven) {
+TEST(NameSetFolder, WithoutAUsableUsersFolderAnInstalledProgramReadsTheInstalledNamesAndWritesNothing) {
   Machine machine(/*installed=*/true);
+  const Bytes installedBefore = ReadAll(machine.installedFile());
   // Something that is not a folder stands where the folder should be.
   fs::create_directories(machine.user().parent_path());
   WriteAll(machine.user(), Bytes{1, 2, 3});
-  NameSetLocation chosen = ChooseNameSetFolder(machine.Inputs(Never));
-  EXPECT_EQ(chosen.folder, machine.bin());
+  NameSetLocation chosen = ChooseNameSetFolder(machine.Inputs(Always));
+  EXPECT_EQ(chosen.folder, machine.installedFile().parent_path());
+  EXPECT_TRUE(chosen.readOnly);
   ASSERT_TRUE(chosen.problem);
   EXPECT_NE(chosen.problem->message.find(machine.user().string()), std::string::npos);
   EXPECT_EQ(ReadAll(machine.user()), (Bytes{1, 2, 3}));
 
-  NameSetFolderInputs homeless = machine.Inputs(Never);
+  NameSetFolderInputs homeless = machine.Inputs(Always);
   homeless.userFolder.reset();
   chosen = ChooseNameSetFolder(homeless);
+  EXPECT_EQ(chosen.folder, machine.installedFile().parent_path());
+  EXPECT_TRUE(chosen.readOnly);
+  EXPECT_TRUE(chosen.problem);
+
+  // The run offers the installed names; a name added stays out of every file.
+  NameSetOwner names;
+  names.Load(chosen.folder, chosen.readOnly);
+  EXPECT_EQ(names.Set(), ParseChannelNameSet(machine.shipped));
+  const NameSetOwner::Added added = names.Add({"Frost"});
+  EXPECT_TRUE(added.error);
+  EXPECT_TRUE(FileNames(machine.bin()).empty());
+  EXPECT_EQ(ReadAll(machine.installedFile()), installedBefore);
+
+  // The next start with a home seeds the user's folder as usual.
+  fs::remove(machine.user());
+  chosen = ChooseNameSetFolder(machine.Inputs(Always));
+  EXPECT_EQ(chosen.folder, machine.user());
+  EXPECT_FALSE(chosen.readOnly);
+  EXPECT_EQ(ReadAll(ChannelNameSetPath(machine.user())), machine.shipped);
+}
+
+TEST(NameSetFolder, ACopyOfItsOwnWithoutAUsersFolderKeepsToItsFolder) {
+  Machine machine(/*installed=*/false);
+  NameSetFolderInputs homeless = machine.Inputs(Never);
+  homeless.userFolder.reset();
+  const NameSetLocation chosen = ChooseNameSetFolder(homeless);
   EXPECT_EQ(chosen.folder, machine.bin());
+  EXPECT_FALSE(chosen.readOnly);
   EXPECT_TRUE(chosen.problem);
 }
 

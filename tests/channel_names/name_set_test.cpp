@@ -286,6 +286,27 @@ TEST(ChannelNameSet, WriteEntryChangesOneRecordInPlace) {
   EXPECT_EQ(ReadAll(file).size(), 3542u);
 }
 
+TEST(ChannelNameSet, AFailedRecordWriteLeavesTheOldFileWhole) {
+  TempDir dir;
+  const fs::path file = ChannelNameSetPath(dir.path());
+  ChannelNameSet set = BuiltInSet();
+  ASSERT_FALSE(SaveChannelNameSet(set, file));
+  const Bytes before = ReadAll(file);
+  SetEntryName(set, 59, "Frost");
+  {
+    ScopedWriteFailure failAfter(5);  // a short write, then an error
+    EXPECT_TRUE(WriteChannelNameEntry(set, 59, file));
+  }
+  EXPECT_EQ(ReadAll(file), before);
+  // Without a file, a failed write leaves none.
+  fs::remove(file);
+  {
+    ScopedWriteFailure failAfter(0);
+    EXPECT_TRUE(WriteChannelNameEntry(set, 59, file));
+  }
+  EXPECT_TRUE(test::FileNames(dir.path()).empty());
+}
+
 TEST(ChannelNameSet, SetEntryNameFollowsTheCodeRuleOfEachRegion) {
   ChannelNameSet set = BuiltInSet();
   SetEntryName(set, 41, "Spare");

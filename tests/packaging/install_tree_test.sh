@@ -112,6 +112,25 @@ update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || fail "update-mime-d
 grep -qx "[0-9]*:$type:\*\.tff" "$prefix/share/mime/globs2" 2>/dev/null ||
   fail "the database built from it has no *.tff glob for $type"
 
+# --- started without a home folder: the installed names are used read-only and
+# it says so; nothing is written beside the program or into share/.
+(cd "$work" && exec env -u XDG_DATA_HOME -u HOME "$prefix/bin/brannoc512" >"$work/out-homeless" 2>&1) &
+program_pid=$!
+for _ in $(seq 1 50); do
+  grep -q "used and cannot be changed" "$work/out-homeless" 2>/dev/null && break
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+sleep 1
+kill -0 "$program_pid" 2>/dev/null || fail "the installed program ended at a start without a home: $(cat "$work/out-homeless")"
+kill "$program_pid" 2>/dev/null || true
+wait "$program_pid" 2>/dev/null || true
+program_pid=
+grep -q "the installed names in .* are used and cannot be changed" "$work/out-homeless" ||
+  fail "a start without a home does not say which names it uses: $(cat "$work/out-homeless")"
+[[ $(ls -A "$prefix/bin" | sort | tr '\n' ' ') == "brannoc512 tfftool " ]] ||
+  fail "a start without a home wrote beside the installed program: $(ls -A "$prefix/bin")"
+
 # --- the installed program, started by a user: the vocabulary is seeded into
 # the user's data folder; nothing is written beside the program.
 home=$work/home

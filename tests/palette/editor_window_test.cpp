@@ -106,11 +106,12 @@ TEST_F(PaletteEditor, PaletteEditClosesTheFixtureEditorAndOpensWithTwelveChannel
   ULink* w = OpenWithTwelve();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(program.app.PaletteChannelCount, 12);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(before.isNull());
+  ASSERT_FALSE(before.isNull());
+  EXPECT_FALSE(before->isVisible());  // closed: hidden until it opens again
   EXPECT_EQ(program.form->Window(Editor::Fixture), nullptr);
   EXPECT_EQ(program.form->Window(Editor::Palette)->pos(), QPoint(0, 0));
-  EXPECT_EQ(program.form->Area->subWindowList().size(), 1);
+  EXPECT_EQ(program.form->Area->subWindowList().size(), 2);
+  EXPECT_EQ(program.form->Area->activeSubWindow(), program.form->Window(Editor::Palette));
 
   EXPECT_EQ(w->windowTitle(), "Palette Edit Rev1.05");
   EXPECT_EQ(w->size(), ui::TwipsSize(13755, 8490));
@@ -909,6 +910,30 @@ TEST_F(PaletteBesideFixture, TheBlockLineFollowsAChannelCountChangedInTheFixture
   EXPECT_EQ(image[fixture_layout::kPaletteBlock], 3);
   EXPECT_EQ(image[fixture_layout::kPaletteBlock + 1], 77);
   EXPECT_EQ(image[fixture_layout::kPaletteBlock + 2], 0);
+}
+
+TEST_F(PaletteBesideFixture, MemberCaptionsFollowAChannelRenamedInTheFixtureEditor) {
+  PaletteEdit();  // hands 8 over
+  ClosePalette();
+  ULink* w = ShowP();
+  ASSERT_NE(w, nullptr);
+  Pelorin* f = program.FixtureEditor();
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(w->Check1[1]->text(), "            ");
+
+  test::ClickCell(f->MSFlexGrid1, 2, 1);
+  test::TypeInto(f->Combo10, "tilt");
+  test::ClickCell(f->MSFlexGrid1, 1, 0);
+  EXPECT_EQ(fixture.Channels[1].NameCode, 7);
+  EXPECT_EQ(w->Check1[1]->text(), "Tilt        ");
+
+  // A name added to the set on the way.
+  program.dialogs.answers.push_back(Answer::Yes);
+  test::ClickCell(f->MSFlexGrid1, 3, 1);
+  test::TypeInto(f->Combo10, "Smoke&Haze");
+  test::ClickCell(f->MSFlexGrid1, 1, 0);
+  EXPECT_EQ(fixture.Channels[2].NameCode, 62);
+  EXPECT_EQ(w->Check1[2]->text(), "Smoke&&Haze  ");
 }
 
 }  // namespace

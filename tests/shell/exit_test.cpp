@@ -208,6 +208,30 @@ TEST_F(Exit, YesSavesAnLedFixtureWhoseEditorWasClosedWithItsOwnChannelCount) {
   EXPECT_EQ(file[kLedChannelCountOffset], 3);
 }
 
+TEST_F(Exit, YesForAClosedLedEditorSavesTheNameTheQuestionShows) {
+  program.form->numLFE->trigger();
+  ASSERT_NE(Led(), nullptr);
+  Led()->Text1->selectAll();
+  test::TypeInto(Led()->Text1, "Par 64");
+  Led()->Combo1->SetListIndex(3);  // 4 channels
+  program.dialogs.files = {program.File("par.tff")};
+  ASSERT_TRUE(Led()->SaveLedFixture());
+  Led()->Combo1->SetListIndex(4);  // 5 channels, unsaved
+  program.form->CloseEditor(Editor::LedFixture);
+  QApplication::processEvents();
+
+  program.dialogs.answers = {Answer::Yes, Answer::Yes};  // save, replace par.tff
+  program.dialogs.files = {program.File("par.tff")};
+  program.form->numExit->trigger();
+  EXPECT_EQ(program.quits, 1);
+  ASSERT_GE(Questions().size(), 1);
+  EXPECT_EQ(Questions()[0], "The LED fixture \"Par 64\" has unsaved changes. Save them before the program ends?");
+  const Bytes file = test::ReadAll(program.dir / "par.tff");
+  ASSERT_EQ(file.size(), static_cast<std::size_t>(LED_FILE_SIZE));
+  EXPECT_EQ(std::string(file.begin() + kLedFixtureNameOffset, file.begin() + kLedFixtureNameOffset + 11), "Par 64     ");
+  EXPECT_EQ(file[kLedChannelCountOffset], 5);
+}
+
 TEST_F(Exit, ASavedLedFixtureAsksNothing) {
   program.form->numLFE->trigger();
   Led()->Combo1->SetListIndex(4);

@@ -2,6 +2,9 @@
 // in front, where they stand and what the shared records hold.
 
 #include <QApplication>
+#include <QImage>
+#include <QMdiSubWindow>
+#include <QTabBar>
 #include <QCheckBox>
 #include <QMdiArea>
 #include <QPushButton>
@@ -269,6 +272,76 @@ TEST_F(Moves, ClosingTheFixtureEditorMovesNowhere) {
   program.form->CloseEditor(Editor::Fixture);
   Settle();
   EXPECT_EQ(Open(), std::set<Editor>{Editor::LedFixture});
+}
+
+// A window is built once and hidden on close; opened again, it shows exactly
+// what a window opened for the first time shows, in a program that has seen
+// nothing of what was done in it before.
+// What the frame shows, and which of its controls has the focus (by its place
+// among them). The picture is taken without the focus: how a style marks the
+// focused control depends on how the focus came there. (Of the two programs only
+// one can be the active window: the focus is the frame's own.)
+std::pair<QImage, qsizetype> Look(QMdiSubWindow* sub) {
+  QApplication::processEvents();
+  const QList<QWidget*> controls = sub->findChildren<QWidget*>();
+  const qsizetype focused = controls.indexOf(sub->focusWidget());
+  if (focused >= 0) sub->focusWidget()->clearFocus();
+  QApplication::processEvents();
+  return {sub->grab().toImage(), focused};
+}
+
+TEST(ReopenedWindows, LookAsTheyDidWhenFirstOpened) {
+  test::ProgramUnderTest used;
+  test::ProgramUnderTest fresh;
+
+  // The channel name editor, left scrolled down in the middle of an edit.
+  used.form->numChname->trigger();
+  auto* names = used.form->EditorWidget<EditChName>(Editor::ChannelNames);
+  ASSERT_NE(names, nullptr);
+  names->ChMSFlexGrid->scrollToItem(names->ChMSFlexGrid->item(120, 1));
+  QApplication::processEvents();
+  test::ClickCell(names->ChMSFlexGrid, 121, 1);
+  test::TypeInto(names->ChTextEdit, "Unsaved");
+  used.form->Window(Editor::ChannelNames)->resize(300, 200);
+  names->Command1_Click();  // "Exit"
+  used.form->numChname->trigger();
+  fresh.form->numChname->trigger();
+  EXPECT_EQ(used.form->EditorWidget<EditChName>(Editor::ChannelNames), names);
+  EXPECT_EQ(Look(used.form->Window(Editor::ChannelNames)), Look(fresh.form->Window(Editor::ChannelNames)));
+  EXPECT_EQ(names->ChMSFlexGrid->TextMatrix(121, 1), "");
+  EXPECT_FALSE(names->HoldsUnsavedName(120));
+
+  // The LED fixture editor, its name and count changed and a chooser open.
+  used.form->numLFE->trigger();
+  auto* led = used.form->EditorWidget<LedFixture>(Editor::LedFixture);
+  ASSERT_NE(led, nullptr);
+  led->Text1->selectAll();
+  test::TypeInto(led->Text1, "Par 64");
+  led->Combo1->SetListIndex(2);
+  test::ClickCell(led->MSFlexGrid1, 2, 1);
+  used.form->CloseEditor(Editor::LedFixture);
+  used.form->numLFE->trigger();
+  fresh.form->numLFE->trigger();
+  EXPECT_EQ(used.form->EditorWidget<LedFixture>(Editor::LedFixture), led);
+  EXPECT_EQ(Look(used.form->Window(Editor::LedFixture)), Look(fresh.form->Window(Editor::LedFixture)));
+
+  // The palette editor, left in setting mode on another palette.
+  for (test::ProgramUnderTest* p : {&used, &fresh}) {
+    p->FixtureEditor()->Combo1->SetListIndex(11);
+    p->FixtureEditor()->MnuReturn->trigger();
+    QApplication::processEvents();
+  }
+  auto* palette = used.form->EditorWidget<ULink>(Editor::Palette);
+  ASSERT_NE(palette, nullptr);
+  QTest::mouseClick(palette->TabStrip1, Qt::LeftButton, {}, palette->TabStrip1->tabRect(3).center());
+  QTest::mouseClick(palette->Command3, Qt::LeftButton);
+  used.form->CloseEditor(Editor::Palette);  // the fixture editor shows
+  used.form->CloseEditor(Editor::LedFixture);
+  fresh.form->CloseEditor(Editor::LedFixture);
+  used.FixtureEditor()->MnuReturn->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(used.form->EditorWidget<ULink>(Editor::Palette), palette);
+  EXPECT_EQ(Look(used.form->Window(Editor::Palette)), Look(fresh.form->Window(Editor::Palette)));
 }
 
 }  // namespace
