@@ -31,8 +31,8 @@ std::string ModeNames(const QxfModeList& list) {
   return names;
 }
 
-// The mode --mode names: its exact name, else the one name that differs only in
-// letter case. Without --mode the file must have one mode.
+}  // namespace
+
 std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportRequest& request, std::string& error) {
   const std::string file = request.qxf;
   if (list.Modes.empty()) {
@@ -56,6 +56,8 @@ std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportReque
   error = file + " has no mode " + Quoted(*request.mode) + "; its modes: " + ModeNames(list);
   return std::nullopt;
 }
+
+namespace {
 
 void ListModes(const QxfModeList& list, std::ostream& out) {
   for (const QxfMode& mode : list.Modes) {

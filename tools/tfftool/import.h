@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "import/qxf.h"
+
 namespace brannoc::tfftool {
 
 struct ImportRequest {
@@ -19,6 +21,11 @@ struct ImportRequest {
 
 // 0: imported as it was; 1: imported, and the report says what changed; 2: an
 // error, and nothing written.
+// The mode --mode names: its exact name, else the one name that differs only in
+// letter case. Without --mode the file must have one mode. Nothing, and `error`
+// set, when there is no such mode.
+std::optional<std::size_t> ChooseMode(const QxfModeList& list, const ImportRequest& request, std::string& error);
+
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err);
 
 }  // namespace brannoc::tfftool
