@@ -318,6 +318,8 @@ void LayOutPalettes(const FixtureRecord& fixture, Flow& flow) {
 
 QFont SheetFontOf(SheetFont font) {
   QFont f(QStringLiteral("DejaVu Sans"));
+  // No ligatures: a name on paper reads, and copies out of a PDF, letter by letter.
+  f.setStyleStrategy(QFont::PreferNoShaping);
   switch (font) {
     case SheetFont::Title:
       f.setPointSizeF(14);
@@ -343,6 +345,11 @@ QPageSize::PageSizeId SheetPaperFor(const QLocale& locale) {
     return QPageSize::Letter;
   }
   return QPageSize::A4;
+}
+
+void SetUpSheetPages(QPagedPaintDevice& device, const QLocale& locale) {
+  device.setPageSize(QPageSize(SheetPaperFor(locale)));
+  device.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
 }
 
 SheetLayout LayOutChannelSheet(const FixtureRecord& fixture, const SheetHeader& header, const QPaintDevice& device) {

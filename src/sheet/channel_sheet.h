@@ -54,6 +54,9 @@ QFont SheetFontOf(SheetFont font);
 // A4, or Letter where the locale's paper is Letter (the United States, Canada).
 QPageSize::PageSizeId SheetPaperFor(const QLocale& locale);
 
+// The paper of the locale and margins of 12 mm all round.
+void SetUpSheetPages(QPagedPaintDevice& device, const QLocale& locale);
+
 // Lays the sheet out for `device`, whose resolution and paintable size give the
 // measures.
 SheetLayout LayOutChannelSheet(const FixtureRecord& fixture, const SheetHeader& header, const QPaintDevice& device);

@@ -56,8 +56,7 @@ int RunSheet(const std::vector<std::string>& args, std::ostream& out, std::ostre
     writer.setResolution(300);
     writer.setCreator(QStringLiteral("Brannoc-512 tfftool"));
     writer.setTitle(QString::fromStdString(file.fixture->FixtureName.BoxTextTrimmed()));
-    writer.setPageSize(QPageSize(SheetPaperFor(QLocale())));
-    writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+    SetUpSheetPages(writer, QLocale());
     const SheetHeader header{QString::fromStdString(std::filesystem::path(files[0]).filename().string()),
                              QLocale().toString(QDate::currentDate(), QLocale::ShortFormat)};
     if (PrintChannelSheet(writer, *file.fixture, header) == 0) return Fail(err, "the channel sheet could not be made");
