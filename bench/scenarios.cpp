@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTabBar>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QListWidget>
 #include <algorithm>
 #include <chrono>
 #include <memory>
@@ -17,6 +19,7 @@
 #include "channel_names/editor_window.h"
 #include "fixture/editor_window.h"
 #include "core/file_io.h"
+#include "fixture/checks.h"
 #include "fixture/file.h"
 #include "import/qxf.h"
 #include "floor.h"
@@ -143,6 +146,8 @@ class Bench {
     ChannelCounts();
     StepsGrid();
     OpenFullFixture();
+    TypingInACellWithTheCheckList();
+    ChecksOfAFullFixture();
     ImportLargestQxfMode();
     FillPalettesOfLargestMode();
     OpenFixtureEditor();
@@ -232,6 +237,55 @@ class Bench {
                 }};
     const Side floor = floor_.Refilled(sub->windowTitle(), ClientSize(sub), grids, {{8, 40, 0}, {1, 48, 0}});
     Add(QStringLiteral("open a full fixture file"), action, floor);
+  }
+
+  // A value typed into a cell of the full fixture and committed by a click on
+  // another cell, with the Check list shown: the commit is a recorded change,
+  // which brings the list up to date.
+  void TypingInACellWithTheCheckList() {
+    const QString name = QStringLiteral("type a value in a cell, Check shown");
+    if (!Wanted(name)) return;
+    Pelorin* w = Fixture();
+    QMdiSubWindow* sub = Window(Editor::Fixture);
+    if (!w->CheckList->isVisible()) std::fprintf(stderr, "note: the Check list is not shown\n");
+    results_.notes.push_back(name + QStringLiteral(": ") + QString::number(w->CheckList->count()) +
+                             QStringLiteral(" problems listed"));
+    auto next = std::make_shared<int>(0);
+    Side action{[w] {
+                  test::ClickCell(w->MSFlexGrid1, 5, 4);
+                  w->Text5->selectAll();
+                },
+                [w, sub, next]() -> QWidget* {
+                  *next = 1 - *next;
+                  test::TypeInto(w->Text5, *next ? QStringLiteral("7") : QStringLiteral("8"));
+                  test::ClickCell(w->MSFlexGrid1, 5, 0);
+                  return sub;
+                }};
+    const std::vector<FloorTable> grid = {Like(w->MSFlexGrid1, sub)};
+    Add(name, action, floor_.Refilled(sub->windowTitle(), ClientSize(sub), grid, {{40, 40, 39}}));
+  }
+
+  // The checks of the full fixture alone, without a window: a note, not a row of
+  // the table (it has no paint and no floor).
+  void ChecksOfAFullFixture() {
+    const QString name = QStringLiteral("checks of a full fixture");
+    if (!Wanted(name)) return;
+    const FixtureRecord full = FullFixture();
+    ChannelNameSet names;
+    RestoreDefaultNames(names);
+    std::vector<double> ms;
+    std::size_t problems = 0;
+    for (int run = 0; run < options_.warmup + options_.runs * 10; ++run) {
+      QElapsedTimer timer;
+      timer.start();
+      problems = CheckFixture(full, &names).size();
+      if (run >= options_.warmup) ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    results_.notes.push_back(name + QStringLiteral(" (40 channels, 204 steps, 10 palettes of 40 members; ") +
+                             QString::number(problems) + QStringLiteral(" problems): median ") +
+                             QString::number(Median(ms), 'f', 4) + QStringLiteral(" ms, p90 ") +
+                             QString::number(Percentile90(ms), 'f', 4) + QStringLiteral(" ms over ") +
+                             QString::number(ms.size()) + QStringLiteral(" runs; target under 1 ms"));
   }
 
   // The import of the largest mode in QLC+'s fixture library (by channels, then

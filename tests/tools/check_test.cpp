@@ -14,7 +14,8 @@ namespace L = fixture_layout;
 using Findings = std::vector<std::string>;
 
 // Saves the fixture as the editor does, lets `patch` change the file, reads it
-// back and checks it.
+// back and checks it; the warnings of a made fixture (unnamed channels) are left
+// out, they have tests of their own.
 Findings Check(FixtureRecord& fixture, const ChannelNameSet* names = nullptr,
                const std::function<void(Bytes&)>& patch = {}) {
   Bytes image = BuildFixtureImage(fixture);
@@ -22,7 +23,9 @@ Findings Check(FixtureRecord& fixture, const ChannelNameSet* names = nullptr,
   const auto read = ParseFixtureImage(image);
   EXPECT_TRUE(read.record) << read.error;
   if (!read.record) return {"unreadable"};
-  return CheckFixture(image, *read.record, names);
+  Findings findings = CheckFixture(image, *read.record, names);
+  std::erase_if(findings, [](const std::string& line) { return line.starts_with("warning: "); });
+  return findings;
 }
 
 Findings CheckLed(LedFixtureRecord fixture, const std::function<void(Bytes&)>& patch = {}) {
@@ -75,9 +78,9 @@ TEST(TfftoolCheck, PresetsCutOffOrLeftOutByTheBlockAreNamed) {
   FillPalettes(*fixture, 40);
   const Findings findings = Check(*fixture);
   ASSERT_EQ(findings.size(), 1u + 4u + 70u);
-  EXPECT_EQ(findings[0], "palette 3, preset 6: only 8 of its 40 channel values fit in the palette block");
-  EXPECT_EQ(findings[1], "palette 3, preset 7: left out, the palette block is full");
-  EXPECT_EQ(findings.back(), "palette 10, preset 10: left out, the palette block is full");
+  EXPECT_EQ(findings[0], "palette 3 \"P\", preset 6 \"K\": only 8 of its 40 channel values fit in the palette block");
+  EXPECT_EQ(findings[1], "palette 3 \"P\", preset 7 \"K\": left out, the palette block is full");
+  EXPECT_EQ(findings.back(), "palette 10 \"P\", preset 10 \"K\": left out, the palette block is full");
 }
 
 TEST(TfftoolCheck, PresetsThatExactlyFillTheBlockAreWhole) {

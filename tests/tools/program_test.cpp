@@ -200,10 +200,16 @@ TEST(TfftoolProgram, BuildReplacesOutAndDumpPrintsTheJson) {
   EXPECT_EQ(json["channels"][11]["name"], std::string(12, '\0'));  // a record never assigned
 }
 
-TEST(TfftoolProgram, CheckExitsWith1OnProblemsAnd0WithoutAnd2OnUnreadableSets) {
+TEST(TfftoolProgram, CheckExitsWith1OnErrorsAnd0WithoutAnd2OnUnreadableSets) {
   TempDir dir;
-  test::WriteAll(dir / "clean.tff", NewFixtureFile());
   auto fixture = NewFixture();
+  for (std::size_t c = 0; c < 8; ++c) {
+    fixture->Channels[c].Name = FixedText<12>::FromUtf8(BuiltInNames()[c + 2].Name);
+    fixture->Channels[c].NameCode = BuiltInNames()[c + 2].Code;
+  }
+  test::WriteAll(dir / "clean.tff", BuildFixtureImage(*fixture));
+  fixture->Channels[0].Name = FixedText<12>::Blank();
+  test::WriteAll(dir / "unnamed.tff", BuildFixtureImage(*fixture));
   fixture->MaxPanDegree = 800;
   fixture->Channels[1].NameCode = 250;
   test::WriteAll(dir / "wide.tff", BuildFixtureImage(*fixture));
@@ -215,15 +221,22 @@ TEST(TfftoolProgram, CheckExitsWith1OnProblemsAnd0WithoutAnd2OnUnreadableSets) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out + run.err, "");
 
+  const std::string unnamed = (dir / "unnamed.tff").string();
+  run = RunProgram({"check", unnamed});
+  EXPECT_EQ(run.status, 0);  // warnings only
+  EXPECT_EQ(run.out, unnamed + ": warning: channel 1: the channel has no name\n");
+
   const std::string wide = (dir / "wide.tff").string();
   run = RunProgram({"check", wide});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, wide + ": max pan degree 800 is above 720\n");
+  EXPECT_EQ(run.out, wide + ": max pan degree 800 is above 720\n" + wide +
+                         ": warning: channel 1: the channel has no name\n");
 
   run = RunProgram({"check", wide, "--names", (dir / "ChNameSet.fix").string()});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, wide + ": max pan degree 800 is above 720\n" + wide +
-                         ": channel 2 (\"\"): name code 250 is carried by no entry of the channel name set\n");
+                         ": warning: channel 1: the channel has no name\n" + wide +
+                         ": channel 2 (\"Colour\"): name code 250 is carried by no entry of the channel name set\n");
 
   run = RunProgram({"check", wide, "--names=" + (dir / "missing.fix").string()});
   EXPECT_EQ(run.status, 2);

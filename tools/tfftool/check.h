@@ -1,6 +1,6 @@
 #pragma once
-// What a technician wants to know about a file before the console loads it: one
-// line of text per problem, in the order of the file.
+// The lines `tfftool check` prints: one per problem the fixture checks find,
+// in the order of the file; a warning's line starts with "warning: ".
 
 #include <cstdint>
 #include <span>
@@ -8,14 +8,17 @@
 #include <vector>
 
 #include "channel_names/name_set.h"
+#include "fixture/checks.h"
 #include "fixture/model.h"
 #include "led_fixture/model.h"
 
 namespace brannoc::tfftool {
 
+std::string ProblemLine(const FixtureProblem& problem);
+
 // `image` is the file `fixture` was read from (the type letters and name codes
-// are taken from it as the console sees them). With `names`, every name code of
-// a channel in use that no named entry of the set carries is reported too.
+// are taken from it as the console sees them). With `names`, the channel names
+// and name codes are looked up in that set too.
 std::vector<std::string> CheckFixture(std::span<const std::uint8_t> image, const FixtureRecord& fixture,
                                       const ChannelNameSet* names = nullptr);
 

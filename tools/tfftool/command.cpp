@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "tfftool/check.h"
+#include "tfftool/diff.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
 #include "tfftool/palettes.h"
@@ -24,18 +25,21 @@ Commands:
   dump FILE [--kind KIND]                 write FILE as JSON to standard output
   build JSON OUT                          write the file JSON describes to OUT
   check FILE [--kind KIND] [--names SET]  list what the console would trip over
+  diff A B [--mode NAME] [--json]         the fields in which two fixtures differ
   import DEFINITION OUT [--mode NAME] [--names SET] [--add-names] [--as KIND] [--palettes]
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
   palettes FILE [OUT]                     fill the free palettes from the channels
+  sheet FILE OUT.pdf                      the channel sheet of a fixture as a PDF
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
 "tfftool COMMAND --help" tells more about a command.
 
-Exit status: 0 done (check: no problems; import: nothing had to change), 1
-check found problems, import reports changes or palettes left some out, 2 a file could not be read or
-written, the JSON or XML is malformed or out of range, or the command line is
-wrong. On status 2 nothing is written.
+Exit status: 0 done (check: no errors; diff: the same; import: nothing had to
+change), 1 check found errors, diff found differences, import reports changes
+or palettes left some out, 2 a file could not be read or written, the JSON or
+XML is malformed or out of range, or the command line is wrong. On status 2
+nothing is written.
 )";
 
 constexpr std::string_view kDumpHelp = R"(Usage: tfftool dump FILE [--kind fixture|led|names]
@@ -62,17 +66,44 @@ replaced only by a complete new file; on any error OUT is left as it was.
 
 constexpr std::string_view kCheckHelp = R"(Usage: tfftool check FILE [--kind fixture|led] [--names ChNameSet.fix]
 
-Prints one line for each problem the console would meet in FILE, a fixture or
-an LED fixture file, and exits with 1 when there is any, 0 when there is none:
-  - steps the file cannot hold (it holds 204 in all),
+Prints one line for each problem in FILE, a fixture or an LED fixture file, and
+exits with 1 when there is an error among them, 0 when there is none. These are
+the problems the fixture editor's Check list shows. Errors, which the console
+would misread:
+  - steps the file cannot hold (it holds 204 in all), a step whose From is
+    above its To,
   - palette presets cut off or left out by the full palette block,
   - a 16-bit low-byte channel that no high-byte channel points at,
-  - a high-byte channel whose partner is 0, beyond the channel count or not a
-    low-byte channel,
+  - a high-byte channel whose partner is 0, itself, beyond the channel count
+    or not a low-byte channel of its kind,
   - an unknown type letter,
   - a maximum pan or tilt degree above 720,
   - with --names: name codes that no named entry of that channel name set
-    carries (fixture files only).
+    carries.
+Warnings, lines that start with "warning: " (fixture files only): a fixture or
+channel without a name, two channels of one name, a named channel without a
+name code, with --names a name the set does not hold; steps out of order or
+overlapping, one step over 0..255; a named palette without a named preset or
+without members, members beyond the channel count; a maximum pan or tilt of 0
+while a channel is named Pan or Tilt.
+)";
+
+constexpr std::string_view kDiffHelp = R"(Usage: tfftool diff A B [--json]
+       tfftool diff A.tff B.qxf [--mode NAME] [--names ChNameSet.fix] [--json]
+
+Prints one line for each field in which A and B differ, as the editor shows
+the field: the header, each channel in use, its steps, the named palettes with
+their members and preset values, e.g.
+  channel 5 name: "Gobo" -> "Gobo1"
+  channel 9 step 3 to: 63 -> 64
+  palette "Colour" preset 4 "Red": channel 7 value 40 -> 44
+A and B are two fixture files or two LED fixture files. B may be a QLC+ fixture
+definition: A is then compared with what "tfftool import" makes of its mode
+(--mode, --names as there). What a save derives from the rest (the function
+map, the palette counts and block) is not compared.
+  --json   the differences as a JSON document: {"a", "b", "same",
+           "differences": [{"field", "a", "b"}, ...]}
+Exit status: 0 the same, 1 different, 2 an error.
 )";
 
 constexpr std::string_view kImportHelp = R"(Usage: tfftool import DEFINITION OUT [--mode NAME] [--names ChNameSet.fix] [--add-names] [--as led|fixture|auto] [--palettes]
@@ -206,11 +237,21 @@ int Check(const CommandLine& line, std::ostream& out, std::ostream& err) {
     if (!set.error.empty()) return Fail(err, set.error);
     names = std::move(set.names);
   }
-  const std::vector<std::string> findings = file.kind == FileKind::Fixture
-                                                ? CheckFixture(file.image, *file.fixture, names ? &*names : nullptr)
-                                                : CheckLedFixture(file.image, *file.led);
-  for (const std::string& finding : findings) out << path << ": " << finding << '\n';
-  return Finish(out, err, findings.empty() ? kExitOk : kExitFindings);
+  const std::vector<FixtureProblem> problems =
+      file.kind == FileKind::Fixture ? brannoc::CheckFixture(*file.fixture, names ? &*names : nullptr, file.image)
+                                     : brannoc::CheckLedFixture(*file.led, file.image);
+  for (const FixtureProblem& problem : problems) out << path << ": " << ProblemLine(problem) << '\n';
+  return Finish(out, err, CountProblems(problems, ProblemLevel::Error) == 0 ? kExitOk : kExitFindings);
+}
+
+int Diff(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  DiffRequest request;
+  request.a = line.positional[0];
+  request.b = line.positional[1];
+  if (const auto it = line.options.find("--mode"); it != line.options.end()) request.mode = it->second;
+  if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
+  request.json = line.options.contains("--json");
+  return RunDiff(request, out, err);
 }
 
 int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -247,6 +288,7 @@ const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
+    {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json"}},
     {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
 };

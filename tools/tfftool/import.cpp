@@ -40,6 +40,8 @@ std::string ModeNames(const DefinitionModes& list) {
   return names;
 }
 
+}  // namespace
+
 // The mode --mode names: its exact name (blanks included), else the one name
 // that differs only in letter case, else its number counted from 1. Without
 // --mode the file must have one mode.
@@ -71,6 +73,8 @@ std::optional<std::size_t> ChooseMode(const DefinitionModes& list, const ImportR
   error = file + " has no mode " + Quoted(*request.mode) + "; its modes: " + ModeNames(list);
   return std::nullopt;
 }
+
+namespace {
 
 // Each mode with its number and its whole name, either of which --mode takes.
 void ListModes(const DefinitionModes& list, std::ostream& out) {

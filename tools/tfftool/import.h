@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 
+#include "import/definition.h"
+
 namespace brannoc::tfftool {
 
 // Which file the import writes.
@@ -22,6 +24,11 @@ struct ImportRequest {
   bool palettes = false;             // fill the palettes from the channels
   ImportAs as = ImportAs::Fixture;   // led: the 512-byte LED file; auto: LED where the mode fits
 };
+
+// The mode --mode names: its exact name, else the one name that differs only in
+// letter case, else its number from 1. Without --mode the file must have one
+// mode. Nothing, and `error` set, when there is no such mode.
+std::optional<std::size_t> ChooseMode(const DefinitionModes& list, const ImportRequest& request, std::string& error);
 
 // 0: imported as it was; 1: imported, and the report says what changed; 2: an
 // error, and nothing written.

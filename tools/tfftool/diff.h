@@ -1,0 +1,22 @@
+#pragma once
+// tfftool diff: two fixtures, or two LED fixtures, compared field by field; the
+// second may be a QLC+ fixture definition, taken as its import would make it.
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace brannoc::tfftool {
+
+struct DiffRequest {
+  std::string a;
+  std::string b;
+  std::optional<std::string> mode;   // of a .qxf
+  std::optional<std::string> names;  // gives a .qxf's names their codes
+  bool json = false;
+};
+
+// Exit status: 0 the same, 1 different, 2 an error.
+int RunDiff(const DiffRequest& request, std::ostream& out, std::ostream& err);
+
+}  // namespace brannoc::tfftool
