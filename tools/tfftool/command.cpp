@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -10,7 +11,10 @@
 #include "tfftool/diff.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
+#include "tfftool/library.h"
 #include "tfftool/palettes.h"
+
+#include <unistd.h>
 
 namespace brannoc::tfftool {
 namespace {
@@ -30,6 +34,9 @@ Commands:
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
   palettes FILE [OUT]                     fill the free palettes from the channels
+  convert SRC OUT_DIR [--mode M] [--names SET] [--add-names] [--force]
+                                          every definition in SRC as fixture files
+  search WORDS... [--folder DIR]          find definitions in the fixture library
   sheet FILE OUT.pdf                      the channel sheet of a fixture as a PDF
 
 KIND is fixture, led or names; without --kind it follows from FILE's size.
@@ -152,6 +159,41 @@ one whose name a palette already has.
 Exit status: 0 palettes made and none left out, 1 some left out or none made
 (FILE is then written only when it gained a palette), 2 an error, and nothing
 written.
+)";
+
+constexpr std::string_view kConvertHelp = R"(Usage: tfftool convert SRC OUT_DIR [--mode largest|first|all|NAME]
+                       [--names ChNameSet.fix] [--add-names] [--force]
+
+Imports every QLC+ fixture definition (.qxf) in SRC, a file or a folder with
+its subfolders, and writes one fixture file per definition into OUT_DIR, named
+from maker, model and mode ("Martin-MAC-Viper-Performance-Extended.tff": at
+most 64 characters, none of / \ : * ? " < > |, each name once). OUT_DIR/index.tsv
+lists them: source, mode, file, channels, steps and what had to change.
+  --mode largest  the mode with the most channels that fits (the default)
+  --mode first    the first mode that fits
+  --mode all      every mode that fits, one file each
+  --mode NAME     the mode of that name (letter case may differ)
+  --names SET     the channel name set that gives the names their codes (the
+                  41 built-in names without it)
+  --add-names     add the names SET lacks to SET
+  --force         replace files that exist; without it they are left alone
+A definition that is damaged or has no mode that fits is reported and the
+others go on. On a terminal a progress line shows the files done; otherwise one
+line per file. A summary table ends the output.
+Exit status: 0 every definition converted as it was, 1 converted with report
+lines or definitions left out, 2 nothing could be written.
+)";
+
+constexpr std::string_view kSearchHelp = R"(Usage: tfftool search WORDS... [--folder DIR]
+
+Finds fixture definitions in the fixture library (/usr/share/qlcplus/fixtures
+and ~/.qlcplus/fixtures, or DIR) whose maker, model or mode names start with
+every word, in any order, letter case and accents aside: "viper perf", "robe
+pointe", "par 64 rgbw". Prints maker and model, the modes with their channel
+counts and the file's path, best matches first. The index is kept in
+$XDG_CACHE_HOME/brannoc512/ (~/.cache/brannoc512/), which the editor's
+"Fixture Library..." shares; only files changed since are read again.
+Exit status: 0 found, 1 nothing found, 2 no library folder.
 )";
 
 struct CommandLine {
@@ -284,6 +326,27 @@ int Palettes(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return Finish(out, err, RunPalettes(line.positional[0], to, out, err));
 }
 
+int Convert(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  ConvertRequest request;
+  request.source = line.positional[0];
+  request.outDir = line.positional[1];
+  if (const auto it = line.options.find("--mode"); it != line.options.end()) request.mode = it->second;
+  if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
+  request.addNames = line.options.contains("--add-names");
+  request.force = line.options.contains("--force");
+  if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
+  request.progressLine = &out == &std::cout && isatty(STDOUT_FILENO) == 1;
+  return Finish(out, err, RunConvert(request, out, err));
+}
+
+int Search(const CommandLine& line, std::ostream& out, std::ostream& err) {
+  SearchRequest request;
+  request.words = line.positional;
+  if (request.words.empty()) return Fail(err, "search takes the words to look for");
+  if (const auto it = line.options.find("--folder"); it != line.options.end()) request.folder = it->second;
+  return Finish(out, err, RunSearch(request, out, err));
+}
+
 const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
@@ -291,6 +354,8 @@ const Command kCommands[] = {
     {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json"}},
     {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
+    {"convert", kConvertHelp, 2, {"--mode", "--names"}, Convert, {"--add-names", "--force"}},
+    {"search", kSearchHelp, 1000, {"--folder"}, Search, {}, 1000},
 };
 
 // "--opt value" and "--opt=value"; anything else not starting with "--" is an argument.

@@ -1,0 +1,234 @@
+#include "library/index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace brannoc {
+namespace {
+namespace fs = std::filesystem;
+using test::TempDir;
+using test::WriteAll;
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// A definition with channels A..E and the given modes (each a list of channel names).
+std::string Qxf(const std::string& maker, const std::string& model, const std::string& modes) {
+  return "<?xml version=\"1.0\"?>\n<FixtureDefinition xmlns=\"http://www.qlcplus.org/FixtureDefinition\">\n"
+         " <Manufacturer>" + maker + "</Manufacturer>\n <Model>" + model + "</Model>\n"
+         " <Channel Name=\"A\"/><Channel Name=\"B\"/><Channel Name=\"C\"/>\n" + modes + "</FixtureDefinition>\n";
+}
+
+std::string Mode(const std::string& name, int channels, const std::string& channel = "A") {
+  std::string mode = " <Mode Name=\"" + name + "\">";
+  for (int i = 0; i < channels; ++i) mode += "<Channel Number=\"" + std::to_string(i) + "\">" + channel + "</Channel>";
+  return mode + "</Mode>\n";
+}
+
+TEST(LibraryListing, ReadsMakerModelAndModesWithWhetherEachFits) {
+  const ListedDefinition listed = ListQxfDefinition(
+      Text(Qxf("Robe", "  Pointe\n", Mode("Mode 1", 3) + Mode("Huge", 41) + Mode("Empty", 0) + Mode("Bad", 2, " Z "))));
+  EXPECT_EQ(listed.Error, "");
+  EXPECT_EQ(listed.Maker, "Robe");
+  EXPECT_EQ(listed.Model, "Pointe");
+  ASSERT_EQ(listed.Modes.size(), 4U);
+  EXPECT_EQ(listed.Modes[0].Name, "Mode 1");
+  EXPECT_EQ(listed.Modes[0].ChannelCount, 3);
+  EXPECT_TRUE(listed.Modes[0].Fits);
+  EXPECT_EQ(listed.Modes[1].ChannelCount, 41);
+  EXPECT_FALSE(listed.Modes[1].Fits);
+  EXPECT_EQ(listed.Modes[1].Why, "41 channels; a fixture holds 40 at most");
+  EXPECT_EQ(listed.Modes[2].Why, "no channels");
+  EXPECT_EQ(listed.Modes[3].Why, "the channel \"Z\" is not defined in the file");
+}
+
+TEST(LibraryListing, SaysWhyBytesAreNoDefinition) {
+  EXPECT_EQ(ListQxfDefinition(Text("<FixtureDefinition><Model>X</Mod")).Error.rfind("not readable as XML", 0), 0U);
+  EXPECT_EQ(ListQxfDefinition(Text("<Workspace/>")).Error,
+            "not a QLC+ fixture definition: its outermost element is <Workspace>");
+}
+
+class LibraryScan : public ::testing::Test {
+ protected:
+  fs::path Folder() const { return dir_ / "lib"; }
+  fs::path Write(const std::string& name, const std::string& text) {
+    const fs::path path = Folder() / name;
+    fs::create_directories(path.parent_path());
+    WriteAll(path, Text(text));
+    return path;
+  }
+  LibraryIndex Scan(const LibraryIndex& cached, std::size_t* read = nullptr) {
+    return BuildLibraryIndex({Folder()}, cached, read);
+  }
+  TempDir dir_;
+};
+
+TEST_F(LibraryScan, ListsDefinitionsInSubfoldersAndDamagedFilesWithTheirReason) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  Write("Martin/Mac.QXF", Qxf("Martin", "MAC Viper", Mode("Basic", 2)));
+  Write("Broken/Broken.qxf", "<FixtureDefinition><Model>");
+  Write("Huge/Huge.qxf", std::string(4 * 1024 * 1024 + 1, ' '));
+  Write("notes.txt", "not a definition");
+  const LibraryIndex index = Scan({});
+  ASSERT_EQ(index.Entries.size(), 4U);
+  // Damaged files have no maker, so they sort first; they keep their file's name as model.
+  EXPECT_EQ(index.Entries[0].Model, "Broken");
+  EXPECT_EQ(index.Entries[0].Damaged.rfind("not readable as XML", 0), 0U);
+  EXPECT_EQ(index.Entries[1].Model, "Huge");
+  EXPECT_EQ(index.Entries[1].Damaged, "the file is 5 MB; a definition of more than 4 MB is not read");
+  EXPECT_EQ(index.Entries[2].Maker, "Martin");
+  EXPECT_EQ(index.Entries[3].Maker, "Robe");
+  EXPECT_EQ(index.Entries[3].Modes.at(0).ChannelCount, 3);
+  EXPECT_EQ(index.Entries[3].Size, fs::file_size(Folder() / "Robe/Robe-Pointe.qxf"));
+  EXPECT_EQ(index.Problems.size(), 0U);
+}
+
+TEST_F(LibraryScan, FollowsALinkToAFolderOnceAndNotALoop) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  fs::create_directory_symlink("..", Folder() / "Robe" / "up");
+  fs::create_directory_symlink(Folder() / "Robe", Folder() / "again");
+  const LibraryIndex index = Scan({});
+  ASSERT_EQ(index.Entries.size(), 1U);
+  EXPECT_EQ(index.Problems.size(), 2U);
+}
+
+TEST_F(LibraryScan, AFolderThatCannotBeReadIsAProblemNotAFailure) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  const LibraryIndex index = BuildLibraryIndex({dir_ / "missing", Folder()}, {});
+  EXPECT_EQ(index.Entries.size(), 1U);
+  ASSERT_EQ(index.Problems.size(), 1U);
+  EXPECT_EQ(index.Problems[0].rfind((dir_ / "missing").string(), 0), 0U);
+}
+
+TEST_F(LibraryScan, ACacheHitDoesNotReadTheFileAndAChangedFileIsReadAgain) {
+  const fs::path pointe = Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  const fs::path viper = Write("Martin/Viper.qxf", Qxf("Martin", "MAC Viper", Mode("Basic", 2)));
+  std::size_t read = 0;
+  const LibraryIndex first = Scan({}, &read);
+  EXPECT_EQ(read, 2U);
+
+  // Pointe's bytes change, its size and time do not: the cache's entry stands.
+  const auto time = fs::last_write_time(pointe);
+  WriteAll(pointe, Bytes(fs::file_size(pointe), 'x'));
+  fs::last_write_time(pointe, time);
+  // Viper grows a mode.
+  WriteAll(viper, Text(Qxf("Martin", "MAC Viper", Mode("Basic", 2) + Mode("Extended", 3))));
+
+  const LibraryIndex second = Scan(first, &read);
+  EXPECT_EQ(read, 1U);
+  ASSERT_EQ(second.Entries.size(), 2U);
+  EXPECT_EQ(second.Entries[0].Modes.size(), 2U);  // Martin, read again
+  EXPECT_EQ(second.Entries[1].Model, "Pointe");   // Robe, from the cache
+  EXPECT_EQ(second.Entries[1].Damaged, "");
+}
+
+TEST_F(LibraryScan, AVanishedFileLeavesTheIndex) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  const fs::path viper = Write("Martin/Viper.qxf", Qxf("Martin", "MAC Viper", Mode("Basic", 2)));
+  const LibraryIndex first = Scan({});
+  fs::remove(viper);
+  const LibraryIndex second = Scan(first);
+  ASSERT_EQ(second.Entries.size(), 1U);
+  EXPECT_EQ(second.Entries[0].Maker, "Robe");
+}
+
+TEST_F(LibraryScan, AFileGoneDuringTheScanIsLeftOut) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  const fs::path viper = Write("Martin/Viper.qxf", Qxf("Martin", "MAC Viper", Mode("Basic", 2)));
+  LibraryScanner scanner({Folder()}, {});
+  EXPECT_TRUE(scanner.Step(0));  // walked, nothing read yet
+  EXPECT_EQ(scanner.Total(), 2U);
+  fs::remove(viper);
+  const LibraryIndex index = scanner.Finish();
+  ASSERT_EQ(index.Entries.size(), 1U);
+  EXPECT_EQ(index.Entries[0].Maker, "Robe");
+}
+
+LibraryIndex SmallIndex() {
+  LibraryIndex index;
+  LibraryEntry entry;
+  entry.Path = "/lib/a.qxf";
+  entry.Size = 258;
+  entry.Time = -2;
+  entry.Maker = "Ab";
+  entry.Model = "C";
+  entry.Modes.push_back({"M", 41, false, "w"});
+  index.Entries.push_back(entry);
+  return index;
+}
+
+TEST(LibraryCache, IsWrittenFieldByFieldAfterItsSignatureAndVersion) {
+  const Bytes bytes = SerializeLibraryCache(SmallIndex());
+  const Bytes expected = {
+      'B', '5', '1', '2', 'L', 'I', 'B', '\n',  // signature
+      1, 0, 0, 0,                                // version
+      1, 0, 0, 0,                                // entries
+      10, 0, 0, 0, '/', 'l', 'i', 'b', '/', 'a', '.', 'q', 'x', 'f',
+      2, 1, 0, 0, 0, 0, 0, 0,                    // size 258
+      0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // time -2
+      2, 0, 0, 0, 'A', 'b',                      // maker
+      1, 0, 0, 0, 'C',                           // model
+      0, 0, 0, 0,                                // not damaged
+      1, 0, 0, 0,                                // modes
+      1, 0, 0, 0, 'M', 41, 0, 0, 0, 0, 1, 0, 0, 0, 'w'};
+  ASSERT_EQ(bytes.size(), expected.size() + 8);  // and the check sum
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.end() - 8), expected);
+  const auto back = ParseLibraryCache(bytes);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->Entries.at(0).Modes.at(0).Why, "w");
+  EXPECT_EQ(back->Entries.at(0).Time, -2);
+}
+
+// The cache's check sum: 64-bit FNV-1a over everything before it.
+void Reseal(Bytes& bytes) {
+  bytes.resize(bytes.size() - 8);
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (std::uint8_t b : bytes) hash = (hash ^ b) * 0x100000001b3ULL;
+  for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(hash >> (8 * i)));
+}
+
+TEST(LibraryCache, ADamagedShortOrOlderCacheReadsAsNothing) {
+  const Bytes bytes = SerializeLibraryCache(SmallIndex());
+  Bytes flipped = bytes;
+  flipped[40] ^= 1;
+  EXPECT_FALSE(ParseLibraryCache(flipped));
+  EXPECT_FALSE(ParseLibraryCache(std::span(bytes).first(bytes.size() - 1)));
+  Bytes resealed = bytes;
+  Reseal(resealed);
+  EXPECT_TRUE(ParseLibraryCache(resealed));
+  Bytes older = bytes;
+  older[8] = 0;
+  Reseal(older);
+  EXPECT_FALSE(ParseLibraryCache(older));
+  Bytes lying = bytes;
+  lying[12] = 2;  // two entries announced, one there
+  Reseal(lying);
+  EXPECT_FALSE(ParseLibraryCache(lying));
+}
+
+TEST(LibraryCache, IsSavedInAFolderItMakesAndLoadedBack) {
+  TempDir dir;
+  const fs::path path = dir / "cache/brannoc512/library.cache";
+  ASSERT_FALSE(SaveLibraryCache(SmallIndex(), path));
+  EXPECT_EQ(test::FileNames(path.parent_path()), std::vector<std::string>{"library.cache"});
+  EXPECT_EQ(LoadLibraryCache(path).Entries.at(0).Maker, "Ab");
+  WriteAll(path, Text("garbage"));
+  EXPECT_TRUE(LoadLibraryCache(path).Entries.empty());
+  EXPECT_TRUE(LoadLibraryCache(dir / "none").Entries.empty());
+}
+
+TEST(LibraryPlaces, CacheFollowsXdgThenHomeAndDefaultsAreThoseThatExist) {
+  EXPECT_EQ(LibraryCachePath("/x/cache", "/home/u"), fs::path("/x/cache/brannoc512/library.cache"));
+  EXPECT_EQ(LibraryCachePath("relative", "/home/u"), fs::path("/home/u/.cache/brannoc512/library.cache"));
+  EXPECT_FALSE(LibraryCachePath("", ""));
+  TempDir dir;
+  fs::create_directories(dir / "home/.qlcplus/fixtures");
+  EXPECT_EQ(DefaultLibraryFolders((dir / "home").string(), dir / "none"),
+            std::vector<fs::path>{dir / "home/.qlcplus/fixtures"});
+  EXPECT_EQ(DefaultLibraryFolders("", dir.path()), std::vector<fs::path>{dir.path()});
+}
+
+}  // namespace
+}  // namespace brannoc

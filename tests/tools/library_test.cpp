@@ -1,0 +1,145 @@
+// tfftool convert and tfftool search over small libraries written by the test.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "fixture/file.h"
+#include "support/temp_dir.h"
+#include "tfftool/command.h"
+#include "tfftool/library.h"
+
+namespace brannoc::tfftool {
+namespace {
+namespace fs = std::filesystem;
+namespace L = fixture_layout;
+using test::ReadAll;
+using test::TempDir;
+
+struct ToolRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+ToolRun Tool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  ToolRun run;
+  run.status = RunTool(args, out, err);
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+// Modes "Small" (2 channels, nothing to change), "Big" (3 channels, a name the
+// built-in set lacks) and "Huge" (41 channels).
+std::string Qxf(const std::string& maker, const std::string& model) {
+  std::string huge;
+  for (int i = 0; i < 41; ++i) huge += "<Channel Number=\"" + std::to_string(i) + "\">Pan</Channel>";
+  return "<?xml version=\"1.0\"?>\n<FixtureDefinition xmlns=\"http://www.qlcplus.org/FixtureDefinition\">\n"
+         " <Manufacturer>" + maker + "</Manufacturer><Model>" + model + "</Model>\n"
+         " <Channel Name=\"Pan\" Preset=\"PositionPan\"/><Channel Name=\"Tilt\" Preset=\"PositionTilt\"/>\n"
+         " <Channel Name=\"Frost\"><Group Byte=\"0\">Beam</Group></Channel>\n"
+         " <Mode Name=\"Small\"><Channel Number=\"0\">Pan</Channel><Channel Number=\"1\">Tilt</Channel></Mode>\n"
+         " <Mode Name=\"Big\"><Channel Number=\"0\">Pan</Channel><Channel Number=\"1\">Tilt</Channel>"
+         "<Channel Number=\"2\">Frost</Channel></Mode>\n"
+         " <Mode Name=\"Huge\">" + huge + "</Mode>\n</FixtureDefinition>\n";
+}
+
+void Write(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  test::WriteAll(path, Bytes(text.begin(), text.end()));
+}
+
+std::string Lines(const fs::path& path) {
+  const Bytes bytes = ReadAll(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(ConvertedFileNames, AreSafeShortAndUnique) {
+  std::vector<std::string> taken;
+  EXPECT_EQ(ConvertedFileName("Martin", "MAC Viper: 2/3 \"Wash\"", "Mode <1>", taken),
+            "Martin-MAC-Viper-2-3-Wash-Mode-1.tff");
+  EXPECT_EQ(ConvertedFileName("Éclairage", " .Spot ", "", taken), "Eclairage-Spot.tff");
+  EXPECT_EQ(ConvertedFileName("ECLAIRAGE", "spot", "", taken), "ECLAIRAGE-spot-2.tff");
+  EXPECT_EQ(ConvertedFileName("", "", "", taken), "Fixture.tff");
+  EXPECT_EQ(ConvertedFileName("", "con", "", taken), "con_.tff");
+  const std::string long1 = ConvertedFileName(std::string(50, 'a'), std::string(50, 'b'), "x", taken);
+  const std::string long2 = ConvertedFileName(std::string(50, 'a'), std::string(50, 'b'), "y", taken);
+  EXPECT_EQ(long1, std::string(50, 'a') + "-" + std::string(9, 'b') + ".tff");
+  EXPECT_EQ(long2, std::string(50, 'a') + "-" + std::string(7, 'b') + "-2.tff");
+  EXPECT_EQ(long2.size(), 64U);
+}
+
+TEST(TfftoolConvert, WritesEachDefinitionGoesOnPastDamageAndSeparatesClashingNames) {
+  TempDir dir;
+  Write(dir / "lib/Robe/Pointe.qxf", Qxf("Robe", "Pointe"));
+  Write(dir / "lib/Robe/Copy/Pointe.qxf", Qxf("Robe", "Pointe"));  // the same names: a clash
+  Write(dir / "lib/Bad/Broken.qxf", "<FixtureDefinition><Model>");
+  const fs::path out = dir / "out";
+  const ToolRun run = Tool({"convert", (dir / "lib").string(), out.string()});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.out.find("damaged " + (dir / "lib/Bad/Broken.qxf").string() + ": not readable as XML"),
+            std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("converted                        2\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("damaged                          1\n"), std::string::npos) << run.out;
+
+  // The largest mode that fits: "Big", 3 channels, named after the model.
+  const Bytes first = ReadAll(out / "Robe-Pointe-Big.tff");
+  ASSERT_EQ(first.size(), L::kFileSize);
+  EXPECT_EQ(std::string(first.begin() + L::kFixtureName, first.begin() + L::kFixtureName + 11), "Pointe     ");
+  EXPECT_EQ(first[L::kChannelCount], 3);
+  EXPECT_EQ(ReadAll(out / "Robe-Pointe-Big-2.tff"), first);
+  const std::string index = Lines(out / "index.tsv");
+  EXPECT_EQ(index.rfind("source\tmode\tfile\tchannels\tsteps\tchanges\n", 0), 0U);
+  EXPECT_NE(index.find((dir / "lib/Robe/Copy/Pointe.qxf").string() + "\tBig\tRobe-Pointe-Big.tff\t3\t0\t"),
+            std::string::npos) << index;
+  EXPECT_NE(index.find("\tRobe-Pointe-Big-2.tff\t3\t0\t"), std::string::npos);
+}
+
+TEST(TfftoolConvert, NeverReplacesAFileWithoutForce) {
+  TempDir dir;
+  Write(dir / "Pointe.qxf", Qxf("Robe", "Pointe"));
+  const fs::path target = dir / "out/Robe-Pointe-Small.tff";
+  Write(target, "mine");
+  const ToolRun kept = Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out").string(), "--mode", "small"});
+  EXPECT_EQ(kept.status, 2);
+  EXPECT_EQ(Lines(target), "mine");
+  EXPECT_FALSE(fs::exists(dir / "out/index.tsv"));
+  const ToolRun forced =
+      Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out").string(), "--mode", "Small", "--force"});
+  EXPECT_EQ(forced.status, 0) << forced.out;
+  EXPECT_EQ(ReadAll(target).size(), L::kFileSize);
+}
+
+TEST(TfftoolConvert, ModeAllWritesEveryFittingModeAndNoneThatDoesNot) {
+  TempDir dir;
+  Write(dir / "Pointe.qxf", Qxf("Robe", "Pointe"));
+  const ToolRun all = Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out").string(), "--mode=all"});
+  EXPECT_EQ(all.status, 1);  // "Big" has a name the built-in set lacks
+  EXPECT_TRUE(fs::exists(dir / "out/Robe-Pointe-Small.tff"));
+  EXPECT_TRUE(fs::exists(dir / "out/Robe-Pointe-Big.tff"));
+  EXPECT_FALSE(fs::exists(dir / "out/Robe-Pointe-Huge.tff"));
+  const ToolRun huge = Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out2").string(), "--mode", "Huge"});
+  EXPECT_EQ(huge.status, 2);
+  EXPECT_NE(huge.out.find("cannot be imported: 41 channels"), std::string::npos) << huge.out;
+}
+
+TEST(TfftoolSearch, PrintsMakerModelModesAndPathAndKeepsTheCache) {
+  TempDir dir;
+  Write(dir / "lib/Robe/Pointe.qxf", Qxf("Robe", "Pointe"));
+  Write(dir / "lib/Martin/Viper.qxf", Qxf("Martin", "MAC Viper Performance"));
+  ASSERT_EQ(setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1), 0);
+  const ToolRun run = Tool({"search", "perf", "VIPER", "--folder", (dir / "lib").string()});
+  unsetenv("XDG_CACHE_HOME");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Martin MAC Viper Performance\n"
+                     "  modes: \"Small\" 2, \"Big\" 3, \"Huge\" 41 (cannot be imported: 41 channels; a fixture holds 40 at most)\n"
+                     "  " + (dir / "lib/Martin/Viper.qxf").string() + "\n");
+  EXPECT_TRUE(fs::exists(dir / "cache/brannoc512/library.cache"));
+  EXPECT_EQ(Tool({"search", "nothing", "--folder", (dir / "lib").string()}).status, 1);
+}
+
+}  // namespace
+}  // namespace brannoc::tfftool

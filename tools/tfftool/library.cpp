@@ -1,0 +1,403 @@
+#include "tfftool/library.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iomanip>
+#include <set>
+#include <sstream>
+
+#include "core/file_io.h"
+#include "fixture/file.h"
+#include "import/qxf.h"
+#include "library/index.h"
+#include "library/search.h"
+#include "tfftool/command.h"
+#include "tfftool/files.h"
+
+namespace brannoc::tfftool {
+namespace fs = std::filesystem;
+namespace {
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "tfftool: " << message << '\n';
+  return kExitFailure;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
+std::string ModeList(const std::vector<LibraryMode>& modes) {
+  std::string text;
+  for (const LibraryMode& mode : modes) {
+    if (!text.empty()) text += ", ";
+    text += Quoted(mode.Name) + " " + std::to_string(mode.ChannelCount);
+    if (!mode.Fits) text += " (cannot be imported: " + mode.Why + ")";
+  }
+  return text;
+}
+
+// The index of `folders`, through the cache; the cache keeps what it held of
+// other folders.
+LibraryIndex IndexThroughCache(const std::vector<fs::path>& folders) {
+  const auto cachePath = LibraryCachePathFromEnvironment();
+  LibraryIndex cached = cachePath ? LoadLibraryCache(*cachePath) : LibraryIndex{};
+  std::size_t read = 0;
+  LibraryIndex index = BuildLibraryIndex(folders, cached, &read);
+  if (cachePath && (read > 0 || cached.Entries.size() != index.Entries.size())) {
+    LibraryIndex keep = index;
+    for (LibraryEntry& old : cached.Entries) {
+      const std::string path = old.Path.string();
+      const bool under = std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) {
+        const std::string prefix = folder.string();
+        return path.compare(0, prefix.size(), prefix) == 0;
+      });
+      if (!under) keep.Entries.push_back(std::move(old));
+    }
+    (void)SaveLibraryCache(keep, *cachePath);  // a cache that cannot be written is only slower
+  }
+  return index;
+}
+
+// --- file names --------------------------------------------------------------
+
+constexpr std::size_t kMaxFileName = 64;
+constexpr std::string_view kExtension = ".tff";
+
+bool Forbidden(unsigned char c) {
+  return c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// ASCII only: accented Latin letters lose their accents, other characters go.
+std::string SafePart(const std::string& text) {
+  std::string ascii;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      ascii += Forbidden(c) ? ' ' : static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    std::size_t end = i + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    // U+00C0..U+00DE are capitals: their letter stays one.
+    const bool capital = c == 0xC3 && end == i + 2 && static_cast<unsigned char>(text[i + 1]) <= 0x9E;
+    const std::string folded = FoldText(text.substr(i, end - i));
+    for (std::size_t k = 0; k < folded.size(); ++k) {
+      const char f = folded[k];
+      if (static_cast<unsigned char>(f) >= 0x80) continue;
+      ascii += capital && k == 0 && f >= 'a' && f <= 'z' ? static_cast<char>(f - 'a' + 'A') : f;
+    }
+    i = end;
+  }
+  // Words joined by "-"; no blanks, and no dots or dashes at either end.
+  std::string out;
+  for (char c : ascii) {
+    if (c == ' ' || c == '-') {
+      if (!out.empty() && out.back() != '-') out += '-';
+    } else {
+      out += c;
+    }
+  }
+  while (!out.empty() && (out.back() == '-' || out.back() == '.')) out.pop_back();
+  while (!out.empty() && (out.front() == '-' || out.front() == '.')) out.erase(out.begin());
+  return out;
+}
+
+bool ReservedOnWindows(const std::string& stem) {
+  static const std::set<std::string> reserved = {"con", "prn", "aux", "nul", "com1", "com2", "com3", "com4",
+                                                 "com5", "com6", "com7", "com8", "com9", "lpt1", "lpt2", "lpt3",
+                                                 "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+  return reserved.contains(Lower(stem));
+}
+
+std::string CutTo(std::string text, std::size_t size) {
+  if (text.size() > size) text.resize(size);
+  while (!text.empty() && (text.back() == '-' || text.back() == '.')) text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+std::string ConvertedFileName(const std::string& maker, const std::string& model, const std::string& mode,
+                              std::vector<std::string>& taken) {
+  std::string stem;
+  for (const std::string& part : {maker, model, mode}) {
+    const std::string safe = SafePart(part);
+    if (!safe.empty()) stem += (stem.empty() ? "" : "-") + safe;
+  }
+  if (stem.empty()) stem = "Fixture";
+  if (ReservedOnWindows(stem)) stem += "_";
+  const std::size_t room = kMaxFileName - kExtension.size();
+  std::string name = CutTo(stem, room) + std::string(kExtension);
+  for (int n = 2; std::find(taken.begin(), taken.end(), Lower(name)) != taken.end(); ++n) {
+    const std::string suffix = "-" + std::to_string(n);
+    name = CutTo(stem, room - suffix.size()) + suffix + std::string(kExtension);
+  }
+  taken.push_back(Lower(name));
+  return name;
+}
+
+int RunSearch(const SearchRequest& request, std::ostream& out, std::ostream& err) {
+  std::vector<fs::path> folders;
+  if (request.folder) {
+    folders.push_back(*request.folder);
+  } else {
+    const char* home = std::getenv("HOME");
+    folders = DefaultLibraryFolders(home ? home : "");
+  }
+  if (folders.empty()) {
+    return Fail(err, "no library folder: neither /usr/share/qlcplus/fixtures nor ~/.qlcplus/fixtures exists; "
+                     "give one with --folder");
+  }
+  const LibraryIndex index = IndexThroughCache(folders);
+  std::string query;
+  for (const std::string& word : request.words) query += word + " ";
+  const std::vector<std::size_t> found = LibrarySearch(index).Find(query);
+  for (std::size_t i : found) {
+    const LibraryEntry& entry = index.Entries[i];
+    out << (entry.Maker.empty() ? "" : entry.Maker + " ") << entry.Model << '\n';
+    if (!entry.Damaged.empty()) out << "  damaged: " << entry.Damaged << '\n';
+    if (!entry.Modes.empty()) out << "  modes: " << ModeList(entry.Modes) << '\n';
+    out << "  " << entry.Path.string() << '\n';
+  }
+  return found.empty() ? kExitFindings : kExitOk;
+}
+
+// --- convert -----------------------------------------------------------------
+
+namespace {
+
+// The name set file's bytes with the records of `slots` taken from `set`.
+Bytes PatchedNames(const Bytes& original, const ChannelNameSet& set, const std::vector<int>& slots) {
+  Bytes bytes = original;
+  const Bytes whole = SerializeChannelNameSet(set);
+  for (int slot : slots) {
+    const std::size_t at = static_cast<std::size_t>(slot) * kNameRecordSize;
+    if (bytes.size() < at + kNameRecordSize) bytes.resize(at + kNameRecordSize, 0);
+    std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(at), kNameRecordSize,
+                bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  }
+  return bytes;
+}
+
+// A field of index.tsv: no tabs or line breaks inside.
+std::string Field(std::string text) {
+  for (char& c : text) c = (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+  return text;
+}
+
+struct Counts {
+  int converted = 0;
+  int withChanges = 0;
+  int refused = 0;    // no mode of 40 channels or fewer, or not the mode asked for
+  int damaged = 0;
+  int notWritten = 0; // the file exists, or could not be written
+  int namesAdded = 0;
+};
+
+// The modes to write, by their index in the file.
+std::vector<std::size_t> ChosenModes(const QxfModeList& list, const std::string& wanted, std::string& why) {
+  std::vector<std::size_t> chosen;
+  for (std::size_t m = 0; m < list.Modes.size(); ++m) {
+    const QxfMode& mode = list.Modes[m];
+    if (wanted == "all") {
+      if (mode.Fits) chosen.push_back(m);
+    } else if (wanted == "first") {
+      if (mode.Fits && chosen.empty()) chosen.push_back(m);
+    } else if (wanted == "largest") {
+      if (mode.Fits && (chosen.empty() || mode.ChannelCount > list.Modes[chosen[0]].ChannelCount)) chosen = {m};
+    } else if (Lower(mode.Name) == Lower(wanted)) {
+      if (mode.Fits) chosen = {m};
+      else why = "mode " + Quoted(mode.Name) + " cannot be imported: " + mode.Why;
+      return chosen;
+    }
+  }
+  if (chosen.empty()) {
+    if (wanted == "all" || wanted == "first" || wanted == "largest") {
+      why = list.Modes.empty() ? "no modes" : "no mode of 40 channels or fewer";
+      for (const QxfMode& mode : list.Modes) {
+        if (!mode.Fits && mode.Why.find("40 at most") == std::string::npos) why = "no mode can be imported: " + mode.Why;
+      }
+    } else {
+      why = "no mode " + Quoted(wanted);
+    }
+  }
+  return chosen;
+}
+
+std::string Elapsed(std::chrono::steady_clock::time_point start) {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(1) << seconds << " s";
+  return text.str();
+}
+
+}  // namespace
+
+int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& err) {
+  const auto start = std::chrono::steady_clock::now();
+  std::error_code ec;
+  const fs::path source = request.source;
+  const fs::path outDir = request.outDir;
+  std::vector<fs::path> files;
+  std::vector<std::string> problems;
+  if (fs::is_directory(source, ec)) {
+    LibraryScanner scanner({source}, {});
+    scanner.Step(0);
+    for (const LibraryEntry& entry : scanner.Finish().Entries) files.push_back(entry.Path);
+    std::sort(files.begin(), files.end());
+  } else if (fs::exists(source, ec)) {
+    files.push_back(source);
+  } else {
+    return Fail(err, request.source + ": no such file or folder");
+  }
+  if (!fs::is_directory(outDir, ec)) {
+    fs::create_directories(outDir, ec);
+    if (ec) return Fail(err, "cannot create the folder " + request.outDir + ": " + ec.message());
+  }
+
+  ChannelNameSet names;
+  Bytes namesFile;
+  if (request.names) {
+    RecordFile set = ReadRecordFile(*request.names, FileKind::Names);
+    if (!set.error.empty()) return Fail(err, set.error);
+    names = *set.names;
+    namesFile = std::move(set.image);
+  } else {
+    RestoreDefaultNames(names);
+  }
+  std::vector<int> addedSlots;
+
+  Counts counts;
+  std::vector<std::string> rows;
+  std::vector<std::string> taken;
+  auto note = [&](const std::string& line) {
+    if (request.progressLine) out << "\r\x1b[K";
+    out << line << '\n';
+  };
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    const fs::path& path = files[f];
+    if (request.progressLine) {
+      out << "\r\x1b[K" << (f + 1) << " of " << files.size() << "  " << path.filename().string() << "  "
+          << Elapsed(start) << std::flush;
+    }
+    const ReadResult file = ReadFilePrefix(path, kMaxQxfBytes + 1);
+    std::string damaged;
+    if (file.error) damaged = file.error->message;
+    else if (const auto tooLarge = QxfTooLarge(file.fileSize)) damaged = *tooLarge;
+    const QxfModeList list = damaged.empty() ? ListQxfModes(file.bytes) : QxfModeList{};
+    if (damaged.empty()) damaged = list.Error;
+    if (!damaged.empty()) {
+      ++counts.damaged;
+      note("damaged " + path.string() + ": " + damaged);
+      continue;
+    }
+    std::string why;
+    const std::vector<std::size_t> modes = ChosenModes(list, request.mode, why);
+    if (modes.empty()) {
+      ++counts.refused;
+      note("refused " + path.string() + ": " + why);
+      continue;
+    }
+    const std::string maker = ListQxfDefinition(file.bytes).Maker;
+    for (std::size_t m : modes) {
+      QxfImport result = ImportQxfMode(file.bytes, m, names);
+      if (result.Record && request.addNames && !result.MissingNames.empty()) {
+        for (const std::string& name : result.MissingNames) {
+          if (const auto slot = AddChannelName(names, name)) {
+            addedSlots.push_back(*slot);
+            ++counts.namesAdded;
+          }
+        }
+        result = ImportQxfMode(file.bytes, m, names);
+      }
+      const std::string& modeName = list.Modes[m].Name;
+      if (!result.Record) {
+        ++counts.refused;
+        note("refused " + path.string() + " " + Quoted(modeName) + ": " + result.Error);
+        continue;
+      }
+      const std::string name = ConvertedFileName(maker, list.Model, modeName, taken);
+      const fs::path target = outDir / name;
+      if (!request.force && fs::exists(fs::symlink_status(target, ec))) {
+        ++counts.notWritten;
+        note("not written " + target.string() + ": it exists (--force replaces it)");
+        continue;
+      }
+      if (const auto failed = SaveFixtureFile(*result.Record, target)) {
+        ++counts.notWritten;
+        note("not written " + target.string() + ": " + failed->message);
+        continue;
+      }
+      int steps = 0;
+      for (int c = 0; c < result.Record->ChannelCount; ++c) steps += result.Record->StepCounts[static_cast<std::size_t>(c)];
+      std::string changes;
+      for (const std::string& line : result.Report) changes += (changes.empty() ? "" : "; ") + line;
+      rows.push_back(Field(path.string()) + '\t' + Field(modeName) + '\t' + Field(name) + '\t' +
+                     std::to_string(result.Record->ChannelCount) + '\t' + std::to_string(steps) + '\t' + Field(changes));
+      ++counts.converted;
+      if (!result.Report.empty()) ++counts.withChanges;
+      if (!request.progressLine) {
+        note("converted " + path.string() + " " + Quoted(modeName) + " -> " + name +
+             (result.Report.empty() ? "" : " (" + std::to_string(result.Report.size()) + " report lines)"));
+      }
+    }
+  }
+  if (request.progressLine) out << "\r\x1b[K";
+
+  // index.tsv lists every converted file in OUT_DIR: the rows of this run, and
+  // those of earlier runs whose files are still there and were not written again.
+  if (counts.converted > 0) {
+    const fs::path indexPath = outDir / "index.tsv";
+    std::string text = "source\tmode\tfile\tchannels\tsteps\tchanges\n";
+    const ReadResult old = ReadFilePrefix(indexPath, 64 * 1024 * 1024);
+    if (!old.error) {
+      std::istringstream lines(std::string(old.bytes.begin(), old.bytes.end()));
+      std::string line;
+      std::getline(lines, line);  // the header
+      while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+        if (fields.size() < 3) continue;
+        const bool again = std::any_of(rows.begin(), rows.end(), [&](const std::string& row) {
+          return row.find('\t' + fields[2] + '\t') != std::string::npos;
+        });
+        if (!again && fs::exists(outDir / fields[2], ec)) text += line + '\n';
+      }
+    }
+    for (const std::string& row : rows) text += row + '\n';
+    if (const auto failed = ReplaceFile(indexPath, Bytes(text.begin(), text.end()))) problems.push_back(failed->message);
+  }
+  if (!addedSlots.empty()) {
+    if (const auto failed = ReplaceFile(*request.names, PatchedNames(namesFile, names, addedSlots), true)) {
+      problems.push_back(failed->message);
+      counts.namesAdded = 0;
+    }
+  }
+  for (const std::string& problem : problems) err << "tfftool: " << problem << '\n';
+
+  out << "\n" << files.size() << (files.size() == 1 ? " definition" : " definitions") << " in " << Elapsed(start)
+      << "\n";
+  const std::pair<const char*, int> table[] = {
+      {"converted", counts.converted},
+      {"  with report lines", counts.withChanges},
+      {"refused (over 40 channels)", counts.refused},
+      {"damaged", counts.damaged},
+      {"not written", counts.notWritten},
+      {"names added", counts.namesAdded},
+  };
+  for (const auto& [label, count] : table) out << std::left << std::setw(28) << label << std::right << std::setw(6) << count << '\n';
+  out.flush();
+  if (counts.converted == 0) return kExitFailure;
+  const bool clean = counts.withChanges == 0 && counts.refused == 0 && counts.damaged == 0 &&
+                     counts.notWritten == 0 && problems.empty();
+  return clean ? kExitOk : kExitFindings;
+}
+
+}  // namespace brannoc::tfftool
