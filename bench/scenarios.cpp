@@ -332,7 +332,7 @@ class Bench {
     const LargestMode largest = FindLargestQxfMode(kQlcFixtures);
     if (largest.path.empty()) return;
     const QxfImport imported =
-        ImportQxfMode(ReadFilePrefix(largest.path, kMaxQxfBytes + 1).bytes, largest.index, Fixture()->NameSet);
+        ImportQxfMode(ReadFilePrefix(largest.path, kMaxQxfBytes + 1).bytes, largest.index, program_.app.Names.Set());
     if (!imported.Record) return;
     auto fixture = std::make_unique<FixtureRecord>();
     std::vector<double> times;

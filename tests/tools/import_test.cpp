@@ -272,6 +272,7 @@ TEST_F(TfftoolImport, RefusesToWriteOverTheDefinitionAndNamesAtMostTenModes) {
   EXPECT_EQ(run.err, "tfftool: " + qxf.string() +
                          " has 14 modes (\"Basic\", \"Extended\", \"M1\", \"M2\", \"M3\", \"M4\", \"M5\", \"M6\", \"M7\", "
                          "\"M8\" and 4 more); choose one with --mode, by its name or its number\n");
+}
 
 // A fault that lasts: the name set is written, then the fixture and the name
 // set's restore both fail. The message says what each file was left as.
