@@ -196,6 +196,7 @@ void ULink::Form_Load() {
   TabStrip1->setEnabled(true);
   Command3->setEnabled(true);
   Command3->setText(QStringLiteral("Update Setting"));
+  Command5->setEnabled(true);
   for (QScrollBar* bar : VScroll1) bar->setValue(0);
   CurrentPalette = 0;
   SettingMode = false;
@@ -224,15 +225,7 @@ void ULink::Form_Load() {
   UpdateBlockTotal();
 }
 
-void ULink::ShowFixtureAgain() {
-  // Back to how the window is drawn, then its set-up.
-  TabStrip1->setEnabled(true);
-  Command3->setEnabled(true);
-  Command3->setText(QStringLiteral("Update Setting"));
-  Command5->setEnabled(true);
-  for (QScrollBar* bar : VScroll1) bar->setValue(0);
-  Form_Load();
-}
+void ULink::ShowFixtureAgain() { Form_Load(); }
 
 void ULink::ShowMemberCaptions() {
   const FixtureRecord& fixture = *app_.Fixture;

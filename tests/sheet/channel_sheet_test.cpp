@@ -89,7 +89,7 @@ TEST_F(ChannelSheet, EveryChannelStepAndPresetNameIsOnAtMostThreePages) {
   EXPECT_LE(pages, 3);
   EXPECT_EQ(static_cast<int>(std::count(text.begin(), text.end(), '\f')), pages);
   EXPECT_NE(text.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)), std::string::npos);
-  for (const std::string header : {"MAC Viper P", "viper.tff", "Channels: 40", "Max pan: 540", "Max tilt: 268"}) {
+  for (const std::string& header : {fixture->FixtureName.TrimmedUtf8(), std::string("viper.tff"), std::string("Channels: 40"), std::string("Max pan: 540"), std::string("Max tilt: 268")}) {
     EXPECT_NE(text.find(header), std::string::npos) << header;
   }
   int names = 0;

@@ -288,12 +288,12 @@ TEST_F(TfftoolImport, AFailedRestoreOfTheNameSetIsReportedWithWhatEachFileHolds)
   EXPECT_EQ(run.err, "tfftool: Cannot write " + out.string() + ": Input/output error; " + out.string() +
                          " is not written. The channel name set could not be put back (Cannot write " +
                          names.string() + ": Input/output error): " + names.string() +
-                         " keeps the 3 names added to it (\"Pan fine\", \"Frost\", \"Tilt fine\")\n");
+                         " keeps the 3 names added to it (\"Pan Fine\", \"Frost\", \"Tilt Fine\")\n");
   EXPECT_FALSE(fs::exists(out));
   // The set is the one with the names added: slots 59 to 61, the rest as before.
   const Bytes after = ReadAll(names);
   ASSERT_EQ(after.size(), 3542u);
-  EXPECT_EQ(std::string(after.begin() + 61 * 14 + 2, after.begin() + 62 * 14), "Tilt fine   ");
+  EXPECT_EQ(std::string(after.begin() + 61 * 14 + 2, after.begin() + 62 * 14), "Tilt Fine   ");
   EXPECT_TRUE(std::equal(after.begin(), after.begin() + 59 * 14, before.begin()));
   EXPECT_TRUE(std::equal(after.begin() + 62 * 14, after.end(), before.begin() + 62 * 14));
   EXPECT_EQ(test::FileNames(dir.path()), (std::vector<std::string>{"ChNameSet.fix", "Spot.qxf"}));
