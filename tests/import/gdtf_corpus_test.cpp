@@ -19,7 +19,9 @@
 #include "core/file_io.h"
 #include "fixture/file.h"
 #include "import/gdtf.h"
+#include "palette/generate.h"
 #include "support/fixture_fixed_point.h"
+#include "support/palette_checks.h"
 #include "support/temp_dir.h"
 
 namespace brannoc {
@@ -80,6 +82,7 @@ TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) 
   ChannelNameSet names;
   RestoreDefaultNames(names);
   int modes = 0, within = 0, imported = 0, pairs = 0, unreadable = 0, refusedWithin = 0;
+  int colour = 0, gobo = 0, beam = 0, pos = 0, wheelPalettes = 0, leftOut = 0;
   std::map<std::string, int> refusals;
   const auto start = std::chrono::steady_clock::now();
   for (const fs::path& path : files) {
@@ -142,6 +145,29 @@ TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) 
       EXPECT_TRUE(*read.record == fixture) << where << ": the saved import reads back otherwise";
       const test::FixedPointCheck fixedPoint = test::CheckFixtureFixedPoint(image);
       ASSERT_TRUE(fixedPoint.failure.empty()) << where << ": " << fixedPoint.failure;
+
+      // The palettes its channels give: wheel presets inside their steps, the
+      // block within its 2048 bytes, and the same palettes after a reload.
+      FixtureRecord filled = fixture;
+      const PaletteFill fill = FillPalettes(filled);
+      leftOut += fill.BlockFull.empty() ? 0 : 1;
+      EXPECT_LE(PaletteBlockBytes(filled.Palettes, filled.ChannelCount), kPaletteBlockSize) << where;
+      for (std::size_t i = 0; i < fill.Made.size(); ++i) {
+        const std::string& made = fill.Made[i];
+        colour += made == "Colour";
+        gobo += made == "Gobo";
+        beam += made == "Beam";
+        pos += made == "Pos";
+        if (made != "Colour" && made != "Gobo") continue;
+        const auto p = static_cast<std::size_t>(fill.Slots[i]);
+        if (const auto wheel = test::WheelChannel(filled, p)) {
+          test::ExpectPresetsInsideTheirSteps(filled, p, *wheel, where);
+          ++wheelPalettes;
+        }
+      }
+      const FixtureReadResult reread = ParseFixtureImage(BuildFixtureImage(filled));
+      ASSERT_TRUE(reread.record) << where << ": " << reread.error;
+      test::ExpectSamePalettes(reread.record->Palettes, filled.Palettes, where);
       if (HasFailure()) return;  // one broken mode tells enough
     }
   }
@@ -152,6 +178,9 @@ TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) 
             << " 16-bit channels), " << refusedWithin << " refused:";
   for (const auto& [why, count] : refusals) std::cout << " " << count << " \"" << why << "...\"";
   std::cout << ". Reading, importing and checking took " << ms << " ms.\n";
+  std::cout << "Palettes: Colour " << colour << ", Gobo " << gobo << ", Beam " << beam << ", Pos " << pos << " of "
+            << imported << " modes; " << wheelPalettes << " wheel palettes checked against their steps; " << leftOut
+            << " modes with a palette left out for the block.\n";
   EXPECT_GE(imported * 100, within * 97) << imported << " of " << within << " modes imported";
 }
 
