@@ -99,6 +99,17 @@ TEST_F(TfftoolDiff, AnImportIsTheSameAsItsDefinitionAndOtherModesDiffer) {
   EXPECT_EQ(other.status, kExitFindings);
   EXPECT_EQ(other.out.substr(0, other.out.find('\n')), "channel count: 2 -> 1");
   EXPECT_EQ(Tool({"diff", spot.string(), qxf.string()}).status, kExitFailure);  // two modes, none chosen
+
+  // Imported with its palettes, as the editor imports by default: the same only
+  // against the definition's import with its palettes.
+  ASSERT_EQ(Tool({"import", qxf.string(), spot.string(), "--mode", "Basic", "--palettes"}).status, kExitOk);
+  const ToolRun bare = Tool({"diff", spot.string(), qxf.string(), "--mode", "Basic"});
+  EXPECT_EQ(bare.status, kExitFindings);
+  EXPECT_EQ(bare.out.substr(0, 8), "palette ") << bare.out;
+  const ToolRun filled = Tool({"diff", spot.string(), qxf.string(), "--mode", "Basic", "--palettes"});
+  EXPECT_EQ(filled.status, kExitOk) << filled.out << filled.err;
+  EXPECT_EQ(Tool({"diff", spot.string(), spot.string(), "--palettes"}).err,
+            "tfftool: --mode, --names and --palettes go with a fixture definition (.qxf, .gdtf or description.xml)\n");
 }
 
 }  // namespace

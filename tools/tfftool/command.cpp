@@ -96,7 +96,7 @@ while a channel is named Pan or Tilt.
 )";
 
 constexpr std::string_view kDiffHelp = R"(Usage: tfftool diff A B [--json]
-       tfftool diff A.tff B.qxf [--mode NAME] [--names ChNameSet.fix] [--json]
+       tfftool diff A.tff B.qxf [--mode NAME] [--names ChNameSet.fix] [--palettes] [--json]
 
 Prints one line for each field in which A and B differ, as the editor shows
 the field: the header, each channel in use, its steps, the named palettes with
@@ -104,9 +104,10 @@ their members and preset values, e.g.
   channel 5 name: "Gobo" -> "Gobo1"
   channel 9 step 3 to: 63 -> 64
   palette "Colour" preset 4 "Red": channel 7 value 40 -> 44
-A and B are two fixture files or two LED fixture files. B may be a QLC+ fixture
-definition: A is then compared with what "tfftool import" makes of its mode
-(--mode, --names as there). What a save derives from the rest (the function
+A and B are two fixture files or two LED fixture files. B may be a fixture
+definition (.qxf, .gdtf or description.xml): A is then compared with what
+"tfftool import" makes of its mode (--mode, --names, --palettes as there; the
+editor's import fills the palettes unless its box is unticked). What a save derives from the rest (the function
 map, the palette counts and block) is not compared.
   --json   the differences as a JSON document: {"a", "b", "same",
            "differences": [{"field", "a", "b"}, ...]}
@@ -292,6 +293,7 @@ int Diff(const CommandLine& line, std::ostream& out, std::ostream& err) {
   request.b = line.positional[1];
   if (const auto it = line.options.find("--mode"); it != line.options.end()) request.mode = it->second;
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
+  request.palettes = line.options.contains("--palettes");
   request.json = line.options.contains("--json");
   return RunDiff(request, out, err);
 }
@@ -351,7 +353,7 @@ const Command kCommands[] = {
     {"dump", kDumpHelp, 1, {"--kind"}, Dump},
     {"build", kBuildHelp, 2, {}, Build},
     {"check", kCheckHelp, 1, {"--kind", "--names"}, Check},
-    {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json"}},
+    {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json", "--palettes"}},
     {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
     {"convert", kConvertHelp, 2, {"--mode", "--names"}, Convert, {"--add-names", "--force"}},

@@ -4,6 +4,7 @@
 #include "fixture/compare.h"
 #include "fixture/file.h"
 #include "import/definition.h"
+#include "palette/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
@@ -61,6 +62,7 @@ RecordFile ImportedFixture(const DiffRequest& request, const std::string& path) 
     result.error = path + ": " + imported.Error;
     return result;
   }
+  if (request.palettes) FillPalettes(*imported.Record);
   result.image = BuildFixtureImage(*imported.Record);
   FixtureReadResult read = ParseFixtureImage(result.image);
   result.fixture = std::move(read.record);
@@ -73,7 +75,9 @@ RecordFile ImportedFixture(const DiffRequest& request, const std::string& path) 
 int RunDiff(const DiffRequest& request, std::ostream& out, std::ostream& err) {
   if (IsDefinition(request.a)) return Fail(err, "diff takes the fixture file first and a definition second");
   const bool definition = IsDefinition(request.b);
-  if (!definition && (request.mode || request.names)) return Fail(err, "--mode and --names go with a fixture definition (.qxf, .gdtf or description.xml)");
+  if (!definition && (request.mode || request.names || request.palettes)) {
+    return Fail(err, "--mode, --names and --palettes go with a fixture definition (.qxf, .gdtf or description.xml)");
+  }
   const RecordFile a = ReadRecordFile(request.a, std::nullopt);
   if (!a.error.empty()) return Fail(err, a.error);
   const RecordFile b = definition ? ImportedFixture(request, request.b) : ReadRecordFile(request.b, std::nullopt);

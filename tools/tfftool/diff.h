@@ -1,6 +1,7 @@
 #pragma once
 // tfftool diff: two fixtures, or two LED fixtures, compared field by field; the
-// second may be a QLC+ fixture definition, taken as its import would make it.
+// second may be a fixture definition (.qxf, .gdtf, description.xml), taken as
+// its import would make it.
 
 #include <optional>
 #include <ostream>
@@ -11,8 +12,9 @@ namespace brannoc::tfftool {
 struct DiffRequest {
   std::string a;
   std::string b;
-  std::optional<std::string> mode;   // of a .qxf
-  std::optional<std::string> names;  // gives a .qxf's names their codes
+  std::optional<std::string> mode;   // of a definition
+  std::optional<std::string> names;  // gives a definition's names their codes
+  bool palettes = false;             // the definition's palettes filled, as the editor's import does by default
   bool json = false;
 };
 
