@@ -9,6 +9,7 @@
 #include "led_fixture/model.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
+#include "tools/tool_run.h"
 #include "tfftool/json_form.h"
 
 namespace brannoc::tfftool {
@@ -16,20 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunTool(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 const std::string kSpot = R"(<?xml version="1.0" encoding="UTF-8"?>
 <FixtureDefinition xmlns="http://www.qlcplus.org/FixtureDefinition">

@@ -11,6 +11,7 @@
 #include "support/temp_dir.h"
 #include "support/zip_writer.h"
 #include "tfftool/command.h"
+#include "tools/tool_run.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -18,20 +19,6 @@ namespace fs = std::filesystem;
 using test::ReadAll;
 using test::TempDir;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunTool(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // Two modes: a dimmer with RGB, and a wide one past 40 addresses.
 const std::string kPar = R"(<?xml version="1.0" encoding="UTF-8"?>

@@ -12,6 +12,7 @@
 #include "import/qxf.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
+#include "tools/tool_run.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -19,20 +20,6 @@ namespace fs = std::filesystem;
 using test::ReadAll;
 using test::TempDir;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunTool(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
 

@@ -8,6 +8,7 @@
 #include "fixture/file.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
+#include "tools/tool_run.h"
 #include "tfftool/library.h"
 
 namespace brannoc::tfftool {
@@ -17,20 +18,6 @@ namespace L = fixture_layout;
 using test::ReadAll;
 using test::TempDir;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunTool(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 // Modes "Small" (2 channels, nothing to change), "Big" (3 channels, a name the
 // built-in set lacks) and "Huge" (41 channels).

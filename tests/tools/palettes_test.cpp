@@ -8,6 +8,7 @@
 #include "fixture/file.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
+#include "tools/tool_run.h"
 
 namespace brannoc::tfftool {
 namespace {
@@ -15,20 +16,6 @@ namespace fs = std::filesystem;
 using test::ReadAll;
 namespace layout = fixture_layout;
 
-struct ToolRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-ToolRun Tool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  ToolRun run;
-  run.status = RunTool(args, out, err);
-  run.out = out.str();
-  run.err = err.str();
-  return run;
-}
 
 std::string Text(const Bytes& file, std::size_t at, std::size_t size) {
   return std::string(file.begin() + static_cast<std::ptrdiff_t>(at), file.begin() + static_cast<std::ptrdiff_t>(at + size));
