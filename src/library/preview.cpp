@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "fixture/model.h"
+#include "import/definition.h"
 
 namespace brannoc {
 namespace {
@@ -60,6 +61,16 @@ std::vector<std::string> QxfModeChannelNames(std::span<const std::uint8_t> bytes
     if (index++ != modeIndex) continue;
     for (pugi::xml_node channel : mode.children("Channel")) names.push_back(Trimmed(channel.child_value()));
   }
+  return names;
+}
+
+std::vector<std::string> DefinitionModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex) {
+  std::vector<std::string> names;
+  ReaderChanges changes;
+  std::string error;
+  const std::optional<SourceMode> mode = ReadDefinitionMode(bytes, modeIndex, changes, error);
+  if (!mode) return names;
+  for (const SourceChannel& channel : mode->Channels) names.push_back(Trimmed(channel.Name));
   return names;
 }
 

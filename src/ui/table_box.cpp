@@ -1,0 +1,91 @@
+#include "ui/table_box.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/dialogs.h"
+
+namespace brannoc::ui {
+
+TablePane::TablePane(QWidget* parent) : QWidget(parent) {
+  Lines = new QLabel(this);
+  Lines->setWordWrap(true);
+  Lines->setTextFormat(Qt::PlainText);
+  Lines->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  Table = new QTableWidget(0, 0, this);
+  Table->verticalHeader()->hide();
+  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Table->setSelectionMode(QAbstractItemView::NoSelection);
+  Table->setFocusPolicy(Qt::NoFocus);
+  Table->horizontalHeader()->setStretchLastSection(true);
+  Table->setWordWrap(false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Lines);
+  layout->addWidget(Table, 1);
+}
+
+void TablePane::Show(const QStringList& lines, const QStringList& headers, const std::vector<QStringList>& rows) {
+  Lines->setText(lines.join(QChar('\n')));
+  Table->clear();
+  Table->setColumnCount(static_cast<int>(headers.size()));
+  Table->setHorizontalHeaderLabels(headers);
+  Table->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const QStringList& cells = rows[static_cast<std::size_t>(r)];
+    for (int c = 0; c < cells.size() && c < Table->columnCount(); ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      item->setToolTip(cells[c]);  // a long note is cut in its cell
+      Table->setItem(r, c, item);
+    }
+  }
+  Table->resizeColumnsToContents();
+}
+
+void TablePane::ShowLines(const QStringList& lines) {
+  Lines->setText(lines.join(QChar('\n')));
+  Table->setRowCount(0);
+}
+
+TableBox::TableBox(const TableQuestion& question, QWidget* parent) : QDialog(parent) {
+  setWindowTitle(question.title);
+  Pane = new TablePane(this);
+  Pane->Show(question.lines, question.headers, question.rows);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Pane, 1);
+  Options = new QButtonGroup(this);
+  for (int i = 0; i < static_cast<int>(question.options.size()); ++i) {
+    auto* button = new QRadioButton(question.options[static_cast<std::size_t>(i)], this);
+    Options->addButton(button, i);
+    layout->addWidget(button);
+    if (i == question.option) button->setChecked(true);
+  }
+  if (!question.checkText.isEmpty()) {
+    Check = new QCheckBox(question.checkText, this);
+    Check->setChecked(question.checked);
+    layout->addWidget(Check);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  layout->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  // Wide enough for every column of a 40-channel table; its rows scroll.
+  int width = 2 * Pane->Table->frameWidth() + 24;
+  for (int c = 0; c < Pane->Table->columnCount(); ++c) width += Pane->Table->columnWidth(c);
+  resize(std::clamp(width + 24, 640, 1180), 640);
+}
+
+void TableBox::Take(TableQuestion& question) const {
+  if (Options->checkedId() >= 0) question.option = Options->checkedId();
+  if (Check) question.checked = Check->isChecked();
+}
+
+}  // namespace brannoc::ui
