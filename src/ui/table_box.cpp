@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
@@ -24,8 +25,11 @@ TablePane::TablePane(QWidget* parent) : QWidget(parent) {
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Table->setSelectionMode(QAbstractItemView::NoSelection);
   Table->setFocusPolicy(Qt::NoFocus);
-  Table->horizontalHeader()->setStretchLastSection(true);
-  Table->setWordWrap(false);
+  // A long note wraps in its cell, which grows to hold it, rather than being cut.
+  Table->setWordWrap(true);
+  Table->setTextElideMode(Qt::ElideNone);
+  Table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  Table->viewport()->installEventFilter(this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Lines);
@@ -47,6 +51,27 @@ void TablePane::Show(const QStringList& lines, const QStringList& headers, const
     }
   }
   Table->resizeColumnsToContents();
+  contentWidth_ = 0;
+  for (int c = 0; c < Table->columnCount(); ++c) contentWidth_ += Table->columnWidth(c);
+  FitLastColumn();
+}
+
+void TablePane::FitLastColumn() {
+  // The last column takes the room the others leave, at least 30 characters,
+  // and its text wraps in it; the rows grow to hold it.
+  const int last = Table->columnCount() - 1;
+  if (last < 0) return;
+  int others = 0;
+  for (int c = 0; c < last; ++c) others += Table->columnWidth(c);
+  const int room = Table->viewport()->width() - others;
+  const int width = std::max(room, fontMetrics().averageCharWidth() * 30);
+  if (Table->columnWidth(last) != width) Table->setColumnWidth(last, width);
+  Table->resizeRowsToContents();
+}
+
+bool TablePane::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Table->viewport() && event->type() == QEvent::Resize) FitLastColumn();
+  return QWidget::eventFilter(watched, event);
 }
 
 void TablePane::ShowLines(const QStringList& lines) {
@@ -78,9 +103,8 @@ TableBox::TableBox(const TableQuestion& question, QWidget* parent) : QDialog(par
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   // Wide enough for every column of a 40-channel table; its rows scroll.
-  int width = 2 * Pane->Table->frameWidth() + 24;
-  for (int c = 0; c < Pane->Table->columnCount(); ++c) width += Pane->Table->columnWidth(c);
-  resize(std::clamp(width + 24, 640, 1180), 640);
+  const int width = Pane->ContentWidth() + 2 * Pane->Table->frameWidth() + 48;
+  resize(std::clamp(width, 640, 1180), 680);
 }
 
 void TableBox::Take(TableQuestion& question) const {

@@ -29,9 +29,18 @@ class TablePane : public QWidget {
   void Show(const QStringList& lines, const QStringList& headers, const std::vector<QStringList>& rows);
   // Only lines, no rows (nothing to show, or why not).
   void ShowLines(const QStringList& lines);
+  // The width every column's text takes on one line.
+  int ContentWidth() const { return contentWidth_; }
 
   QLabel* Lines = nullptr;
   QTableWidget* Table = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FitLastColumn();
+  int contentWidth_ = 0;
 };
 
 class TableBox : public QDialog {
