@@ -36,6 +36,9 @@ struct TableQuestion {
   int option = 0;
   QString checkText;
   bool checked = false;
+  // The option the check box belongs to: it can be changed only while that
+  // option is chosen. -1: always.
+  int checkWithOption = -1;
 };
 
 class Dialogs {

@@ -96,6 +96,11 @@ TableBox::TableBox(const TableQuestion& question, QWidget* parent) : QDialog(par
     Check = new QCheckBox(question.checkText, this);
     Check->setChecked(question.checked);
     layout->addWidget(Check);
+    if (const int with = question.checkWithOption; with >= 0) {
+      auto follow = [this, with] { Check->setEnabled(Options->checkedId() == with); };
+      connect(Options, &QButtonGroup::idToggled, Check, follow);
+      follow();
+    }
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   layout->addWidget(buttons);

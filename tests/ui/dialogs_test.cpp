@@ -150,14 +150,18 @@ TEST(QtDialogs, ATableQuestionShowsLinesRowsAndOptionsAndReturnsWhatTheUserTook)
   question.options = {"as one", "as the other"};
   question.checkText = "Fill";
   question.checked = true;
+  question.checkWithOption = 1;
   QStringList seen;
   int startedAt = -1;
+  bool checkEnabledAtFirst = true;
   WhenUp<ui::TableBox>([&](ui::TableBox* box) {
     seen << box->windowTitle() << box->Pane->Lines->text();
     for (int c = 0; c < box->Pane->Table->columnCount(); ++c) seen << box->Pane->Table->horizontalHeaderItem(c)->text();
     seen << box->Pane->Table->item(1, 1)->text();
     startedAt = box->Options->checkedId();
+    checkEnabledAtFirst = box->Check->isEnabled();
     box->Options->button(1)->click();
+    ASSERT_TRUE(box->Check->isEnabled());
     box->Check->setChecked(false);
     box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
   });
@@ -165,6 +169,7 @@ TEST(QtDialogs, ATableQuestionShowsLinesRowsAndOptionsAndReturnsWhatTheUserTook)
   EXPECT_EQ(dialogs.AskWithTable(&window, question), Answer::Ok);
   EXPECT_EQ(seen, QStringList({"Brannoc-512 Import", "first line\nsecond line", "No.", "Name", "Green"}));
   EXPECT_EQ(startedAt, 0);
+  EXPECT_FALSE(checkEnabledAtFirst);  // the check box belongs to option 1
   EXPECT_EQ(question.option, 1);
   EXPECT_FALSE(question.checked);
 
