@@ -29,10 +29,6 @@ struct ImportPreview {
   std::vector<PreviewRow> Rows;
 };
 
-// The channel names mode `modeIndex` of a .qxf lists, in order; empty when
-// there is no such mode.
-std::vector<std::string> QxfModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex);
-
 // The channel names mode `modeIndex` of a definition of either kind (.qxf,
 // GDTF) gives, in order, as its reader reads them; empty when there is no such
 // mode.
