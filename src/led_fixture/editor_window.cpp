@@ -137,6 +137,21 @@ void LedFixture::Form_Load() {
   }
 }
 
+void LedFixture::ShowRecord(const LedFixtureRecord& record) {
+  CommitOpenEditor();
+  Combo10->HideEditor();
+  Combo13->HideEditor();
+  Combo2->HideEditor();
+  Led() = record;
+  Text1->SetText(QString::fromStdString(record.FixtureName.BoxTextTrimmed()));
+  // The record's count is no choice of the user's: its partners stay.
+  settingUp_ = true;
+  Combo1->SetListIndex(std::clamp<int>(record.ChannelCount, 1, kLedMaxChannels) - 1);
+  settingUp_ = false;
+  RebuildLedGrid();
+  AutoAdvance = false;
+}
+
 bool LedFixture::HasUnsavedChanges(const AppState& app, const LedFixture* window) {
   if (!app.LedSaved) return false;
   LedFixtureRecord now = *app.LedFixture;

@@ -30,6 +30,12 @@ class LedFixture : public QWidget {
   // creating the window.
   void Form_Load();
 
+  // Another way in: shows `record` (an import's) as the fixture being edited,
+  // its name, count, channel names, types and partners, in place of what the
+  // editor held. Unsaved until the user saves it; a later opening of the window
+  // runs its own set-up as ever.
+  void ShowRecord(const LedFixtureRecord& record);
+
   // Rows 1..ChannelCount from the record, and the partner chooser's "1".."count".
   void RebuildLedGrid();
 

@@ -1,9 +1,9 @@
 #include "library/preview.h"
 
-#include <pugixml.hpp>
 #include <regex>
 
 #include "fixture/model.h"
+#include "import/definition.h"
 
 namespace brannoc {
 namespace {
@@ -51,15 +51,13 @@ void AddNote(std::string& note, const std::string& text) { note += (note.empty()
 
 }  // namespace
 
-std::vector<std::string> QxfModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex) {
+std::vector<std::string> DefinitionModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex) {
   std::vector<std::string> names;
-  pugi::xml_document doc;
-  if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto)) return names;
-  std::size_t index = 0;
-  for (pugi::xml_node mode : doc.document_element().children("Mode")) {
-    if (index++ != modeIndex) continue;
-    for (pugi::xml_node channel : mode.children("Channel")) names.push_back(Trimmed(channel.child_value()));
-  }
+  ReaderChanges changes;
+  std::string error;
+  const std::optional<SourceMode> mode = ReadDefinitionMode(bytes, modeIndex, changes, error);
+  if (!mode) return names;
+  for (const SourceChannel& channel : mode->Channels) names.push_back(Trimmed(channel.Name));
   return names;
 }
 

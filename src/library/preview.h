@@ -29,9 +29,10 @@ struct ImportPreview {
   std::vector<PreviewRow> Rows;
 };
 
-// The channel names mode `modeIndex` of a .qxf lists, in order; empty when
-// there is no such mode.
-std::vector<std::string> QxfModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex);
+// The channel names mode `modeIndex` of a definition of either kind (.qxf,
+// GDTF) gives, in order, as its reader reads them; empty when there is no such
+// mode.
+std::vector<std::string> DefinitionModeChannelNames(std::span<const std::uint8_t> bytes, std::size_t modeIndex);
 
 // The preview of an import that succeeded. A report line naming channels
 // ("... channel 5 (2 of 2), channel 6 (9 of 14)") gives each of them a note (its

@@ -66,6 +66,11 @@ class Shell {
   // whether the fixture is unsaved, and an open palette editor's block line
   // shows what the palettes now need.
   virtual void RecordFixtureChange(int run) = 0;
+  // Shows `record`, imported from another program's definition, in the LED
+  // fixture editor (opening it when it is closed), where the user saves it. When
+  // the LED fixture in memory has unsaved changes, asks first whether the import
+  // may replace them. False: the user kept them, and nothing changed.
+  virtual bool ShowImportedLedFixture(const LedFixtureRecord& record) = 0;
   // Ends the program: first, for the fixture and then the LED fixture, when it
   // has unsaved changes, asks whether to save them (Yes saves through its
   // editor, No goes on, Cancel keeps the program running, as does a save that

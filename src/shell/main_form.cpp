@@ -177,6 +177,25 @@ void MainForm::RecordFixtureChange(int run) {
   }
 }
 
+bool MainForm::ShowImportedLedFixture(const LedFixtureRecord& record) {
+  auto* open = EditorWidget<LedFixture>(Editor::LedFixture);
+  if (open) open->CommitOpenEditor();
+  if (LedFixture::HasUnsavedChanges(app_, open)) {
+    const QString name = LedFixture::FixtureName(app_, open).trimmed();
+    const QString named = name.isEmpty() ? QStringLiteral("The LED fixture")
+                                         : QStringLiteral("The LED fixture \"") + name + QStringLiteral("\"");
+    const ui::Answer answer = app_.Dialogs->Ask(
+        this, named + QStringLiteral(" has unsaved changes, which the imported fixture replaces. Continue?"),
+        QStringLiteral("Pelorin Fixture"), ui::Buttons::OkCancel, ui::Icon::None);
+    if (answer != ui::Answer::Ok) return false;
+  }
+  ShowAtTopLeft(Editor::LedFixture);
+  auto* led = EditorWidget<LedFixture>(Editor::LedFixture);
+  if (!led) return false;
+  led->ShowRecord(record);
+  return true;
+}
+
 void MainForm::EndProgram() {
   if (ending_ || !MayEnd()) return;
   CloseAllEditors();

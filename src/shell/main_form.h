@@ -43,6 +43,7 @@ class MainForm : public QMainWindow, public Shell {
   void CloseEditor(Editor editor) override;
   void RefreshPaletteEditor() override;
   void RecordFixtureChange(int run) override;
+  bool ShowImportedLedFixture(const LedFixtureRecord& record) override;
   void EndProgram() override;
   bool Ending() const override { return ending_; }
 

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/table_box.h"
+
 namespace brannoc::ui {
 
 // "A(*.a)|*.a|B(*.b)|*.b": each description with its pattern, the patterns
@@ -67,6 +69,13 @@ Answer QtDialogs::AskWithCheck(QWidget* parent, const QString& text, const QStri
   const Answer answer = Run(box);
   checked = check->isChecked();
   return answer;
+}
+
+Answer QtDialogs::AskWithTable(QWidget* parent, TableQuestion& question) {
+  TableBox box(question, parent);
+  const bool ok = box.exec() == QDialog::Accepted;
+  box.Take(question);
+  return ok ? Answer::Ok : Answer::Cancel;
 }
 
 std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const QString& filter) {

@@ -4,6 +4,7 @@
 // scripted stand-in in the tests.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,24 @@ struct ListEntry {
   QString whyNot;
 };
 
+// A modal box of a few lines above a read-only table, with a choice between
+// `options` (radio buttons; none when empty), a check box captioned `checkText`
+// (none when empty) and OK/Cancel. `option` and `checked` are how the box
+// starts, and afterwards how the user left it.
+struct TableQuestion {
+  QString title;
+  QStringList lines;
+  QStringList headers;
+  std::vector<QStringList> rows;
+  std::vector<QString> options;
+  int option = 0;
+  QString checkText;
+  bool checked = false;
+  // The option the check box belongs to: it can be changed only while that
+  // option is chosen. -1: always.
+  int checkWithOption = -1;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -32,6 +51,8 @@ class Dialogs {
   // is how the box starts, and afterwards how the user left it.
   virtual Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
                               const QString& checkText, bool& checked) = 0;
+  // The box of a table question: Ok or Cancel.
+  virtual Answer AskWithTable(QWidget* parent, TableQuestion& question) = 0;
   // `filter` in the form "Description(*.ext)|*.ext". Nothing on cancel.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) = 0;
@@ -47,6 +68,7 @@ class QtDialogs : public Dialogs {
              Icon icon) override;
   Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
                       const QString& checkText, bool& checked) override;
+  Answer AskWithTable(QWidget* parent, TableQuestion& question) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
   std::optional<int> ChooseFromList(QWidget* parent, const QString& title, const QString& prompt,

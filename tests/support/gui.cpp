@@ -32,6 +32,26 @@ ui::Answer ScriptedDialogs::AskWithCheck(QWidget* parent, const QString& text, c
   return answer;
 }
 
+ui::Answer ScriptedDialogs::AskWithTable(QWidget*, ui::TableQuestion& question) {
+  tables.push_back(question);
+  if (!options.empty()) {
+    if (options.front() < 0 || options.front() >= static_cast<int>(question.options.size())) {
+      ADD_FAILURE() << "option " << options.front() << " is not offered";
+    } else {
+      question.option = options.front();
+    }
+    options.pop_front();
+  }
+  if (!checks.empty()) {
+    question.checked = checks.front();
+    checks.pop_front();
+  }
+  if (answers.empty()) return ui::Answer::Cancel;
+  const ui::Answer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 std::optional<QString> ScriptedDialogs::OpenFileName(QWidget*, const QString& filter) {
   filters.push_back(filter);
   if (files.empty() || !files.front()) {

@@ -46,6 +46,9 @@ class ScriptedDialogs : public ui::Dialogs {
                  ui::Icon icon) override;
   ui::Answer AskWithCheck(QWidget* parent, const QString& text, const QString& title, ui::Buttons buttons,
                           ui::Icon icon, const QString& checkText, bool& checked) override;
+  // Answered from `answers` as Ask is; the option and the check from `options`
+  // and `checks`. `tables` keeps each question as it was put.
+  ui::Answer AskWithTable(QWidget* parent, ui::TableQuestion& question) override;
   std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
   std::optional<QString> SaveFileName(QWidget* parent, const QString& filter) override;
   // Picking an entry that cannot be chosen fails the test, as the real list
@@ -59,6 +62,8 @@ class ScriptedDialogs : public ui::Dialogs {
   std::deque<std::optional<QString>> files;   // an empty queue cancels the dialog
   std::vector<QString> filters;
   std::vector<Listed> lists;
+  std::vector<ui::TableQuestion> tables;
+  std::deque<int> options;                    // the option the user takes; empty leaves it as it starts
   std::deque<std::optional<int>> picks;       // an empty queue cancels the list
 };
 

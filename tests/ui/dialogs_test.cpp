@@ -12,6 +12,9 @@
 #include <QPointer>
 #include <QScreen>
 #include <QCheckBox>
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -22,6 +25,7 @@
 #include "ui/dialogs.h"
 #include "ui/layout.h"
 #include "ui/save_as.h"
+#include "ui/table_box.h"
 #include "ui/twips.h"
 
 // Readable failure messages.
@@ -133,6 +137,51 @@ TEST(QtDialogs, ACheckBoxUnderTheTextStartsAsGivenAndReturnsAsTheUserLeftIt) {
   EXPECT_EQ(caption, "Fill the palettes from the channels");
   EXPECT_TRUE(startedTicked);
   EXPECT_FALSE(checked);
+}
+
+TEST(QtDialogs, ATableQuestionShowsLinesRowsAndOptionsAndReturnsWhatTheUserTook) {
+  QWidget window;
+  window.show();
+  ui::TableQuestion question;
+  question.title = "Brannoc-512 Import";
+  question.lines = {"first line", "second line"};
+  question.headers = {"No.", "Name"};
+  question.rows = {{"1", "Red"}, {"2", "Green"}};
+  question.options = {"as one", "as the other"};
+  question.checkText = "Fill";
+  question.checked = true;
+  question.checkWithOption = 1;
+  QStringList seen;
+  int startedAt = -1;
+  bool checkEnabledAtFirst = true;
+  WhenUp<ui::TableBox>([&](ui::TableBox* box) {
+    seen << box->windowTitle() << box->Pane->Lines->text();
+    for (int c = 0; c < box->Pane->Table->columnCount(); ++c) seen << box->Pane->Table->horizontalHeaderItem(c)->text();
+    seen << box->Pane->Table->item(1, 1)->text();
+    startedAt = box->Options->checkedId();
+    checkEnabledAtFirst = box->Check->isEnabled();
+    box->Options->button(1)->click();
+    ASSERT_TRUE(box->Check->isEnabled());
+    box->Check->setChecked(false);
+    box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  ui::QtDialogs dialogs;
+  EXPECT_EQ(dialogs.AskWithTable(&window, question), Answer::Ok);
+  EXPECT_EQ(seen, QStringList({"Brannoc-512 Import", "first line\nsecond line", "No.", "Name", "Green"}));
+  EXPECT_EQ(startedAt, 0);
+  EXPECT_FALSE(checkEnabledAtFirst);  // the check box belongs to option 1
+  EXPECT_EQ(question.option, 1);
+  EXPECT_FALSE(question.checked);
+
+  // Cancel leaves the box's answer Cancel; no options shows no buttons.
+  question.options.clear();
+  int buttons = -1;
+  WhenUp<ui::TableBox>([&](ui::TableBox* box) {
+    buttons = static_cast<int>(box->findChildren<QRadioButton*>().size());
+    box->reject();
+  });
+  EXPECT_EQ(dialogs.AskWithTable(&window, question), Answer::Cancel);
+  EXPECT_EQ(buttons, 0);
 }
 
 TEST(QtDialogs, SaveDialogAsksNoQuestionOfItsOwnAndShowsTheFilter) {
