@@ -24,6 +24,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # the windows are laid out for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-extra")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qlcplus-data")
+# qlcplus-data (7 MB, data only) gives an installed editor 1,358 fixture
+# definitions to find in "Fixture Library..." and to convert with tfftool.
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

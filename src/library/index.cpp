@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <pugixml.hpp>
+
 #include <system_error>
 #include <tuple>
+
+#include "import/gdtf.h"
 
 namespace brannoc {
 namespace fs = std::filesystem;
@@ -13,7 +16,6 @@ namespace {
 
 // QLC+'s largest definition is about 70 KB; anything far beyond is no definition.
 constexpr std::size_t kMaxQxfListBytes = 4 * 1024 * 1024;
-constexpr int kMaxChannels = 40;
 // Deeper than any real library; a guard against a tree that never ends.
 constexpr int kMaxDepth = 32;
 
@@ -95,7 +97,34 @@ ListedDefinition ListQxfDefinition(std::span<const std::uint8_t> bytes) {
   return listed;
 }
 
-std::vector<DefinitionKind> DefinitionKinds() { return {{".qxf", kMaxQxfListBytes, &ListQxfDefinition}}; }
+ListedDefinition ListGdtfDefinition(std::span<const std::uint8_t> bytes) {
+  ListedDefinition listed;
+  const GdtfText text = GdtfDescriptionText(bytes);
+  if (!text.Error.empty()) {
+    listed.Error = text.Error;
+    return listed;
+  }
+  const std::span<const std::uint8_t> xml(reinterpret_cast<const std::uint8_t*>(text.Xml.data()), text.Xml.size());
+  const GdtfModeList list = ListGdtfModes(xml);
+  if (!list.Error.empty()) {
+    listed.Error = list.Error;
+    return listed;
+  }
+  // The maker is an attribute of the fixture type; the reader lists the rest.
+  pugi::xml_document doc;
+  if (doc.load_buffer(text.Xml.data(), text.Xml.size())) {
+    listed.Maker = Collapse(doc.document_element().child("FixtureType").attribute("Manufacturer").value());
+  }
+  listed.Model = Collapse(list.Model);
+  for (const GdtfMode& mode : list.Modes) {
+    listed.Modes.push_back({Collapse(mode.Name), mode.ChannelCount, mode.Fits, mode.Why});
+  }
+  return listed;
+}
+
+std::vector<DefinitionKind> DefinitionKinds() {
+  return {{".qxf", kMaxQxfListBytes, &ListQxfDefinition}, {".gdtf", kMaxGdtfFileBytes, &ListGdtfDefinition}};
+}
 
 std::vector<fs::path> DefaultLibraryFolders(const std::string& home, const fs::path& systemFolder) {
   std::vector<fs::path> folders;
@@ -130,7 +159,7 @@ namespace {
 
 constexpr char kCacheSignature[8] = {'B', '5', '1', '2', 'L', 'I', 'B', '\n'};
 // Raised whenever what an entry holds, or how a definition is listed, changes.
-constexpr std::uint32_t kCacheVersion = 1;
+constexpr std::uint32_t kCacheVersion = 2;  // 2: .gdtf files listed
 constexpr std::uint32_t kMaxCacheText = 1 << 20;
 
 std::uint64_t CheckSum(std::span<const std::uint8_t> bytes) {

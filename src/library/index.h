@@ -48,11 +48,14 @@ struct DefinitionKind {
   DefinitionLister List = nullptr;
 };
 
-// The kinds the library lists: QLC+'s .qxf.
+// The kinds the library lists: QLC+'s .qxf and the makers' .gdtf.
 std::vector<DefinitionKind> DefinitionKinds();
 
 // A QLC+ definition's maker, model and modes.
 ListedDefinition ListQxfDefinition(std::span<const std::uint8_t> bytes);
+
+// A GDTF archive's (or bare description.xml's) maker, model and modes.
+ListedDefinition ListGdtfDefinition(std::span<const std::uint8_t> bytes);
 
 struct LibraryEntry {
   std::filesystem::path Path;

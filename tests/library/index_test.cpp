@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "library/search.h"
 #include "support/temp_dir.h"
+#include "support/zip_writer.h"
 
 namespace brannoc {
 namespace {
@@ -85,6 +87,41 @@ TEST_F(LibraryScan, ListsDefinitionsInSubfoldersAndDamagedFilesWithTheirReason) 
   EXPECT_EQ(index.Problems.size(), 0U);
 }
 
+// A maker's .gdtf archive is listed beside the .qxf files, with the maker,
+// model and modes its description gives, and found by a search.
+TEST_F(LibraryScan, ListsAGdtfArchiveAndTheSearchFindsIt) {
+  const std::string description = R"(<?xml version="1.0" encoding="UTF-8"?>
+<GDTF DataVersion="1.1"><FixtureType Name="Spiider" ShortName="" Manufacturer="Robe">
+<Geometries><Geometry Name="Body"/></Geometries>
+<DMXModes>
+<DMXMode Name="Mode 1" Geometry="Body"><DMXChannels>
+<DMXChannel Offset="1,2" Geometry="Body"><LogicalChannel Attribute="Pan"/></DMXChannel>
+<DMXChannel Offset="3" Geometry="Body"><LogicalChannel Attribute="Dimmer"/></DMXChannel>
+</DMXChannels></DMXMode>
+<DMXMode Name="Pixel" Geometry="Body"><DMXChannels>
+<DMXChannel Offset="1" Geometry="Body"><LogicalChannel Attribute="Zoom"/></DMXChannel>
+<DMXChannel Offset="60" Geometry="Body"><LogicalChannel Attribute="Dimmer"/></DMXChannel>
+</DMXChannels></DMXMode>
+</DMXModes></FixtureType></GDTF>)";
+  fs::create_directories(Folder() / "Robe");
+  WriteAll(Folder() / "Robe" / "Robe@Spiider.gdtf", test::GdtfArchive(description));
+  Write("Broken.gdtf", "PK not really");
+  const LibraryIndex index = Scan({});
+  ASSERT_EQ(index.Entries.size(), 2U);
+  EXPECT_EQ(index.Entries[0].Model, "Broken");
+  EXPECT_FALSE(index.Entries[0].Damaged.empty());
+  const LibraryEntry& spiider = index.Entries[1];
+  EXPECT_EQ(spiider.Maker, "Robe");
+  EXPECT_EQ(spiider.Model, "Spiider");
+  ASSERT_EQ(spiider.Modes.size(), 2U);
+  EXPECT_EQ(spiider.Modes[0].Name, "Mode 1");
+  EXPECT_EQ(spiider.Modes[0].ChannelCount, 3);
+  EXPECT_TRUE(spiider.Modes[0].Fits);
+  EXPECT_EQ(spiider.Modes[1].ChannelCount, 60);
+  EXPECT_FALSE(spiider.Modes[1].Fits);
+  EXPECT_EQ(LibrarySearch(index).Find("robe spii"), std::vector<std::size_t>{1});
+}
+
 TEST_F(LibraryScan, FollowsALinkToAFolderOnceAndNotALoop) {
   Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
   fs::create_directory_symlink("..", Folder() / "Robe" / "up");
@@ -163,7 +200,7 @@ TEST(LibraryCache, IsWrittenFieldByFieldAfterItsSignatureAndVersion) {
   const Bytes bytes = SerializeLibraryCache(SmallIndex());
   const Bytes expected = {
       'B', '5', '1', '2', 'L', 'I', 'B', '\n',  // signature
-      1, 0, 0, 0,                                // version
+      2, 0, 0, 0,                                // version
       1, 0, 0, 0,                                // entries
       10, 0, 0, 0, '/', 'l', 'i', 'b', '/', 'a', '.', 'q', 'x', 'f',
       2, 1, 0, 0, 0, 0, 0, 0,                    // size 258

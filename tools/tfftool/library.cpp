@@ -9,6 +9,7 @@
 
 #include "core/file_io.h"
 #include "fixture/file.h"
+#include "import/definition.h"
 #include "import/qxf.h"
 #include "library/index.h"
 #include "library/search.h"
@@ -201,10 +202,10 @@ struct Counts {
 };
 
 // The modes to write, by their index in the file.
-std::vector<std::size_t> ChosenModes(const QxfModeList& list, const std::string& wanted, std::string& why) {
+std::vector<std::size_t> ChosenModes(const DefinitionModes& list, const std::string& wanted, std::string& why) {
   std::vector<std::size_t> chosen;
   for (std::size_t m = 0; m < list.Modes.size(); ++m) {
-    const QxfMode& mode = list.Modes[m];
+    const DefinitionMode& mode = list.Modes[m];
     if (wanted == "all") {
       if (mode.Fits) chosen.push_back(m);
     } else if (wanted == "first") {
@@ -220,7 +221,7 @@ std::vector<std::size_t> ChosenModes(const QxfModeList& list, const std::string&
   if (chosen.empty()) {
     if (wanted == "all" || wanted == "first" || wanted == "largest") {
       why = list.Modes.empty() ? "no modes" : "no mode of 40 channels or fewer";
-      for (const QxfMode& mode : list.Modes) {
+      for (const DefinitionMode& mode : list.Modes) {
         if (!mode.Fits && mode.Why.find("40 at most") == std::string::npos) why = "no mode can be imported: " + mode.Why;
       }
     } else {
@@ -286,11 +287,10 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
       out << "\r\x1b[K" << (f + 1) << " of " << files.size() << "  " << path.filename().string() << "  "
           << Elapsed(start) << std::flush;
     }
-    const ReadResult file = ReadFilePrefix(path, kMaxQxfBytes + 1);
-    std::string damaged;
-    if (file.error) damaged = file.error->message;
-    else if (const auto tooLarge = QxfTooLarge(file.fileSize)) damaged = *tooLarge;
-    const QxfModeList list = damaged.empty() ? ListQxfModes(file.bytes) : QxfModeList{};
+    // A .qxf, a .gdtf or a description.xml, told apart by content.
+    const DefinitionFile file = ReadDefinitionFile(path);
+    std::string damaged = !file.Error.empty() ? file.Error : file.TooLarge;
+    const DefinitionModes list = damaged.empty() ? ListDefinitionModes(file.Content) : DefinitionModes{};
     if (damaged.empty()) damaged = list.Error;
     if (!damaged.empty()) {
       ++counts.damaged;
@@ -304,9 +304,10 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
       note("refused " + path.string() + ": " + why);
       continue;
     }
-    const std::string maker = ListQxfDefinition(file.bytes).Maker;
+    const std::string maker = list.Kind == ImportKind::QxfDefinition ? ListQxfDefinition(file.Content).Maker
+                                                                      : ListGdtfDefinition(file.Content).Maker;
     for (std::size_t m : modes) {
-      QxfImport result = ImportQxfMode(file.bytes, m, names);
+      ImportResult result = ImportDefinitionMode(file.Content, m, names);
       if (result.Record && request.addNames && !result.MissingNames.empty()) {
         for (const std::string& name : result.MissingNames) {
           if (const auto slot = AddChannelName(names, name)) {
@@ -314,7 +315,7 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
             ++counts.namesAdded;
           }
         }
-        result = ImportQxfMode(file.bytes, m, names);
+        result = ImportDefinitionMode(file.Content, m, names);
       }
       const std::string& modeName = list.Modes[m].Name;
       if (!result.Record) {
