@@ -111,6 +111,12 @@ TEST(TfftoolConvert, ModeAllWritesEveryFittingModeAndNoneThatDoesNot) {
   const ToolRun huge = Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out2").string(), "--mode", "Huge"});
   EXPECT_EQ(huge.status, 2);
   EXPECT_NE(huge.out.find("cannot be imported: 41 channels"), std::string::npos) << huge.out;
+
+  // --palettes writes what import --palettes writes, byte for byte.
+  Tool({"convert", (dir / "Pointe.qxf").string(), (dir / "out3").string(), "--mode", "Big", "--palettes"});
+  Tool({"import", (dir / "Pointe.qxf").string(), (dir / "big.tff").string(), "--mode", "Big", "--palettes"});
+  EXPECT_EQ(test::ReadAll(dir / "out3/Robe-Pointe-Big.tff"), test::ReadAll(dir / "big.tff"));
+  EXPECT_NE(test::ReadAll(dir / "out3/Robe-Pointe-Big.tff"), test::ReadAll(dir / "out/Robe-Pointe-Big.tff"));
 }
 
 TEST(TfftoolSearch, PrintsMakerModelModesAndPathAndKeepsTheCache) {

@@ -34,7 +34,7 @@ Commands:
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
   palettes FILE [OUT]                     fill the free palettes from the channels
-  convert SRC OUT_DIR [--mode M] [--names SET] [--add-names] [--force]
+  convert SRC OUT_DIR [--mode M] [--names SET] [--add-names] [--palettes] [--force]
                                           every definition in SRC as fixture files
   search WORDS... [--folder DIR]          find definitions in the fixture library
   sheet FILE OUT.pdf                      the channel sheet of a fixture as a PDF
@@ -163,9 +163,9 @@ written.
 )";
 
 constexpr std::string_view kConvertHelp = R"(Usage: tfftool convert SRC OUT_DIR [--mode largest|first|all|NAME]
-                       [--names ChNameSet.fix] [--add-names] [--force]
+                       [--names ChNameSet.fix] [--add-names] [--palettes] [--force]
 
-Imports every QLC+ fixture definition (.qxf) in SRC, a file or a folder with
+Imports every fixture definition (.qxf or .gdtf) in SRC, a file or a folder with
 its subfolders, and writes one fixture file per definition into OUT_DIR, named
 from maker, model and mode ("Martin-MAC-Viper-Performance-Extended.tff": at
 most 64 characters, none of / \ : * ? " < > |, each name once). OUT_DIR/index.tsv
@@ -177,6 +177,7 @@ lists them: source, mode, file, channels, steps and what had to change.
   --names SET     the channel name set that gives the names their codes (the
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET
+  --palettes      fill each fixture's palettes from its channels, as import does
   --force         replace files that exist; without it they are left alone
 A definition that is damaged or has no mode that fits is reported and the
 others go on. On a terminal a progress line shows the files done; otherwise one
@@ -336,6 +337,7 @@ int Convert(const CommandLine& line, std::ostream& out, std::ostream& err) {
   if (const auto it = line.options.find("--names"); it != line.options.end()) request.names = it->second;
   request.addNames = line.options.contains("--add-names");
   request.force = line.options.contains("--force");
+  request.palettes = line.options.contains("--palettes");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
   request.progressLine = &out == &std::cout && isatty(STDOUT_FILENO) == 1;
   return Finish(out, err, RunConvert(request, out, err));
@@ -356,7 +358,7 @@ const Command kCommands[] = {
     {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json", "--palettes"}},
     {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
-    {"convert", kConvertHelp, 2, {"--mode", "--names"}, Convert, {"--add-names", "--force"}},
+    {"convert", kConvertHelp, 2, {"--mode", "--names"}, Convert, {"--add-names", "--force", "--palettes"}},
     {"search", kSearchHelp, 1000, {"--folder"}, Search, {}, 1000},
 };
 

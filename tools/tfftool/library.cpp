@@ -10,6 +10,7 @@
 #include "core/file_io.h"
 #include "fixture/file.h"
 #include "import/definition.h"
+#include "palette/generate.h"
 #include "import/qxf.h"
 #include "library/index.h"
 #include "library/search.h"
@@ -330,6 +331,7 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
         note("not written " + target.string() + ": it exists (--force replaces it)");
         continue;
       }
+      if (request.palettes) FillPalettes(*result.Record);
       if (const auto failed = SaveFixtureFile(*result.Record, target)) {
         ++counts.notWritten;
         note("not written " + target.string() + ": " + failed->message);

@@ -24,6 +24,7 @@ struct ConvertRequest {
   std::string mode = "largest";        // largest, first, all or a mode's name
   std::optional<std::string> names;    // the channel name set; the built-in names without it
   bool addNames = false;
+  bool palettes = false;               // fill the palettes from the channels, as import --palettes
   bool force = false;                  // replace files that exist
   bool progressLine = false;           // one line rewritten in place (a terminal)
 };
