@@ -1,9 +1,13 @@
 #include "library/index.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <pugixml.hpp>
+#include <sys/stat.h>
 
 #include <system_error>
 #include <tuple>
@@ -43,6 +47,19 @@ bool IsNamed(pugi::xml_node node, const char* name) {
   const char* full = node.name();
   const char* colon = std::strrchr(full, ':');
   return std::strcmp(colon ? colon + 1 : full, name) == 0;
+}
+
+// A file's size and last write time, in one look at it (the library looks at
+// every file on every start).
+struct Stamp {
+  std::uintmax_t Size = 0;
+  std::int64_t Time = 0;  // nanoseconds since 1970
+};
+std::optional<Stamp> StampOf(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return Stamp{static_cast<std::uintmax_t>(st.st_size),
+               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 std::string MegaBytes(std::uintmax_t size) {
@@ -123,7 +140,9 @@ ListedDefinition ListGdtfDefinition(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<DefinitionKind> DefinitionKinds() {
-  return {{".qxf", kMaxQxfListBytes, &ListQxfDefinition}, {".gdtf", kMaxGdtfFileBytes, &ListGdtfDefinition}};
+  return {{".qxf", "", kMaxQxfListBytes, &ListQxfDefinition},
+          {".gdtf", "", kMaxGdtfFileBytes, &ListGdtfDefinition},
+          {".xml", "description.xml", kMaxGdtfFileBytes, &ListGdtfDefinition}};
 }
 
 std::vector<fs::path> DefaultLibraryFolders(const std::string& home, const fs::path& systemFolder) {
@@ -159,7 +178,8 @@ namespace {
 
 constexpr char kCacheSignature[8] = {'B', '5', '1', '2', 'L', 'I', 'B', '\n'};
 // Raised whenever what an entry holds, or how a definition is listed, changes.
-constexpr std::uint32_t kCacheVersion = 2;  // 2: .gdtf files listed
+// 2: .gdtf files listed; 3: description.xml, times in ns, the folders walked.
+constexpr std::uint32_t kCacheVersion = 3;
 constexpr std::uint32_t kMaxCacheText = 1 << 20;
 
 std::uint64_t CheckSum(std::span<const std::uint8_t> bytes) {
@@ -238,6 +258,15 @@ Bytes SerializeLibraryCache(const LibraryIndex& index) {
       w.Text(m.Why);
     }
   }
+  w.U32(static_cast<std::uint32_t>(index.Folders.size()));
+  for (const LibraryFolder& f : index.Folders) {
+    w.Text(f.Path.string());
+    w.U64(static_cast<std::uint64_t>(f.Time));
+    for (const auto* names : {&f.Files, &f.Subfolders, &f.LinkedFolders}) {
+      w.U32(static_cast<std::uint32_t>(names->size()));
+      for (const std::string& name : *names) w.Text(name);
+    }
+  }
   w.U64(CheckSum(w.bytes));
   return std::move(w.bytes);
 }
@@ -273,6 +302,17 @@ std::optional<LibraryIndex> ParseLibraryCache(std::span<const std::uint8_t> byte
     }
     index.Entries.push_back(std::move(e));
   }
+  const std::uint64_t folders = r.Number(4);
+  for (std::uint64_t i = 0; i < folders && r.ok(); ++i) {
+    LibraryFolder f;
+    f.Path = r.Text();
+    f.Time = static_cast<std::int64_t>(r.Number(8));
+    for (auto* names : {&f.Files, &f.Subfolders, &f.LinkedFolders}) {
+      const std::uint64_t held = r.Number(4);
+      for (std::uint64_t n = 0; n < held && r.ok(); ++n) names->push_back(r.Text());
+    }
+    index.Folders.push_back(std::move(f));
+  }
   if (!r.ok() || !r.AtEnd()) return std::nullopt;
   return index;
 }
@@ -298,9 +338,7 @@ std::optional<IoError> SaveLibraryCache(const LibraryIndex& index, const fs::pat
 LibraryEntry ListLibraryFile(const fs::path& path, const DefinitionKind& kind) {
   LibraryEntry entry;
   entry.Path = path;
-  std::error_code ec;
-  const auto time = fs::last_write_time(path, ec);
-  if (!ec) entry.Time = static_cast<std::int64_t>(time.time_since_epoch().count());
+  if (const auto stamp = StampOf(path)) entry.Time = stamp->Time;
   const ReadResult file = ReadFilePrefix(path, kind.MaxBytes + 1);
   entry.Size = file.fileSize;
   if (file.error) {
@@ -315,7 +353,8 @@ LibraryEntry ListLibraryFile(const fs::path& path, const DefinitionKind& kind) {
     entry.Modes = std::move(listed.Modes);
     entry.Damaged = std::move(listed.Error);
   }
-  if (entry.Model.empty()) entry.Model = path.stem().string();
+  // Unnamed, it goes by its file's name; an unpacked archive's description by its folder's.
+  if (entry.Model.empty()) entry.Model = (kind.FileName.empty() ? path.stem() : path.parent_path().filename()).string();
   return entry;
 }
 
@@ -323,25 +362,65 @@ LibraryScanner::LibraryScanner(std::vector<fs::path> folders, const LibraryIndex
                                std::vector<DefinitionKind> kinds)
     : folders_(std::move(folders)), kinds_(std::move(kinds)) {
   for (const LibraryEntry& entry : cached.Entries) cached_.emplace(entry.Path.string(), &entry);
+  for (const LibraryFolder& folder : cached.Folders) cachedFolders_.emplace(folder.Path.string(), &folder);
 }
 
-void LibraryScanner::Walk() {
-  for (const fs::path& folder : folders_) Walk(folder, 0);
+void LibraryScanner::StartWalk() {
+  walkStart_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+                   .count();
+  // Taken from the back: the first folder first.
+  for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(*folder, ec);
+    if (ec) index_.Problems.push_back(folder->string() + ": " + ec.message());
+    else pending_.push_back({*folder, real, 0});
+  }
+  started_ = true;
+}
+
+void LibraryScanner::EndWalk() {
   // The same file reached twice (a folder given twice, a link to a file) is listed once.
   std::sort(files_.begin(), files_.end());
   files_.erase(std::unique(files_.begin(), files_.end()), files_.end());
   walked_ = true;
 }
 
-void LibraryScanner::Walk(const fs::path& folder, int depth) {
-  std::error_code ec;
-  const fs::path real = fs::canonical(folder, ec);
-  if (ec) {
-    index_.Problems.push_back(folder.string() + ": " + ec.message());
-    return;
+std::optional<std::size_t> LibraryScanner::KindOf(const std::string& fileName) const {
+  std::string name = fileName;
+  for (char& c : name) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  for (std::size_t k = 0; k < kinds_.size(); ++k) {
+    const DefinitionKind& kind = kinds_[k];
+    const bool matches = kind.FileName.empty() ? name.ends_with(kind.Extension) && name.size() > kind.Extension.size()
+                                               : name == kind.FileName;
+    if (matches) return k;
   }
+  return std::nullopt;
+}
+
+void LibraryScanner::TakeFolder(const PendingFolder& pending, const LibraryFolder& held) {
+  const auto& [folder, real, depth] = pending;
+  for (const std::string& name : held.Files) {
+    if (const auto kind = KindOf(name)) files_.emplace_back(folder / name, *kind);
+  }
+  // Each subfolder with its real path: only a link needs resolving, a folder
+  // inside a real folder is that folder's path and its own name.
+  std::vector<PendingFolder> subfolders;
+  for (const std::string& name : held.Subfolders) subfolders.push_back({folder / name, real / name, depth + 1});
+  for (const std::string& name : held.LinkedFolders) {
+    std::error_code ec;
+    const fs::path target = fs::canonical(folder / name, ec);
+    if (ec) index_.Problems.push_back((folder / name).string() + ": " + ec.message());
+    else subfolders.push_back({folder / name, target, depth + 1});
+  }
+  pending_.insert(pending_.end(), std::make_move_iterator(subfolders.rbegin()),
+                  std::make_move_iterator(subfolders.rend()));
+}
+
+void LibraryScanner::WalkFolder(const PendingFolder& pending) {
+  const auto& [folder, real, depth] = pending;
   // A link back up the tree, or two links to one folder: each folder is walked once.
-  if (std::find(seenFolders_.begin(), seenFolders_.end(), real.string()) != seenFolders_.end()) {
+  if (!seenFolders_.insert(real.string()).second) {
     if (depth > 0) index_.Problems.push_back(folder.string() + ": a link to a folder already searched, not followed");
     return;
   }
@@ -349,43 +428,69 @@ void LibraryScanner::Walk(const fs::path& folder, int depth) {
     index_.Problems.push_back(folder.string() + ": folders nested too deep, not searched");
     return;
   }
-  seenFolders_.push_back(real.string());
+  const auto stamp = StampOf(folder);
+  if (const auto hit = cachedFolders_.find(folder.string());
+      stamp && hit != cachedFolders_.end() && hit->second->Time == stamp->Time) {
+    TakeFolder(pending, *hit->second);
+    index_.Folders.push_back(*hit->second);
+    return;
+  }
+  ++foldersRead_;
+  std::error_code ec;
   fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
   if (ec) {
     index_.Problems.push_back(folder.string() + ": " + ec.message());
     return;
   }
-  std::vector<fs::path> subfolders;
+  LibraryFolder held;
+  held.Path = folder;
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) break;
     const fs::directory_entry& item = *it;
+    std::string name = item.path().filename().string();
     std::error_code typeError;
     if (item.is_directory(typeError)) {
-      subfolders.push_back(item.path());
-      continue;
-    }
-    std::string ext = item.path().extension().string();
-    for (char& c : ext) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    for (std::size_t k = 0; k < kinds_.size(); ++k) {
-      if (kinds_[k].Extension == ext) files_.emplace_back(item.path(), k);
+      (item.is_symlink(typeError) ? held.LinkedFolders : held.Subfolders).push_back(std::move(name));
+    } else if (KindOf(name)) {
+      held.Files.push_back(std::move(name));
     }
   }
-  if (ec) index_.Problems.push_back(folder.string() + ": " + ec.message());
-  for (const fs::path& sub : subfolders) Walk(sub, depth + 1);
+  TakeFolder(pending, held);
+  if (ec) {
+    index_.Problems.push_back(folder.string() + ": " + ec.message());
+    return;
+  }
+  // Kept for the next walk unless it changed within the last seconds: a file
+  // added within the same tick of the file system's clock would not change
+  // its time again.
+  constexpr std::int64_t kSettledNs = 2'000'000'000;
+  if (stamp && walkStart_ - stamp->Time >= kSettledNs) {
+    held.Time = stamp->Time;
+    index_.Folders.push_back(std::move(held));
+  }
 }
 
 bool LibraryScanner::Step(std::size_t maxFiles) {
-  if (!walked_) Walk();
-  for (std::size_t n = 0; n < maxFiles && done_ < files_.size(); ++n, ++done_) {
+  if (!started_) StartWalk();
+  std::size_t n = 0;
+  // The folders first, one counted as a file, then the files found in them.
+  for (; n < maxFiles && !pending_.empty(); ++n) {
+    const PendingFolder next = std::move(pending_.back());
+    pending_.pop_back();
+    WalkFolder(next);
+  }
+  if (!walked_) {
+    if (!pending_.empty()) return true;
+    EndWalk();
+  }
+  for (; n < maxFiles && done_ < files_.size(); ++n, ++done_) {
     const auto& [path, kind] = files_[done_];
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    const auto time = fs::last_write_time(path, ec);
+    const auto stamp = StampOf(path);
     // A file gone since the walk is simply no longer in the library.
-    if (ec && !fs::exists(fs::symlink_status(path, ec))) continue;
+    std::error_code ec;
+    if (!stamp && !fs::exists(fs::symlink_status(path, ec))) continue;
     const auto hit = cached_.find(path.string());
-    if (!ec && hit != cached_.end() && hit->second->Size == size &&
-        hit->second->Time == static_cast<std::int64_t>(time.time_since_epoch().count())) {
+    if (stamp && hit != cached_.end() && hit->second->Size == stamp->Size && hit->second->Time == stamp->Time) {
       index_.Entries.push_back(*hit->second);
       continue;
     }
@@ -395,8 +500,21 @@ bool LibraryScanner::Step(std::size_t maxFiles) {
   return done_ < files_.size();
 }
 
+std::vector<fs::path> LibraryScanner::Files() {
+  if (!started_) StartWalk();
+  while (!pending_.empty()) {
+    const PendingFolder next = std::move(pending_.back());
+    pending_.pop_back();
+    WalkFolder(next);
+  }
+  if (!walked_) EndWalk();
+  std::vector<fs::path> paths;
+  for (const auto& file : files_) paths.push_back(file.first);
+  return paths;
+}
+
 LibraryIndex LibraryScanner::Finish() {
-  while (Step(files_.size() + 1)) {
+  while (Step(std::numeric_limits<std::size_t>::max())) {
   }
   std::sort(index_.Entries.begin(), index_.Entries.end(), [](const LibraryEntry& a, const LibraryEntry& b) {
     return std::tie(a.Maker, a.Model, a.Path) < std::tie(b.Maker, b.Model, b.Path);
@@ -404,10 +522,12 @@ LibraryIndex LibraryScanner::Finish() {
   return std::move(index_);
 }
 
-LibraryIndex BuildLibraryIndex(const std::vector<fs::path>& folders, const LibraryIndex& cached, std::size_t* filesRead) {
+LibraryIndex BuildLibraryIndex(const std::vector<fs::path>& folders, const LibraryIndex& cached, std::size_t* filesRead,
+                               std::size_t* foldersRead) {
   LibraryScanner scanner(folders, cached);
   LibraryIndex index = scanner.Finish();
   if (filesRead) *filesRead = scanner.FilesRead();
+  if (foldersRead) *foldersRead = scanner.FoldersRead();
   return index;
 }
 

@@ -19,6 +19,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/file_io.h"
@@ -44,11 +45,13 @@ using DefinitionLister = ListedDefinition (*)(std::span<const std::uint8_t> byte
 
 struct DefinitionKind {
   std::string Extension;   // with its dot, lower case: ".qxf"
+  std::string FileName;    // lower case; when set, a file of this whole name and no other
   std::size_t MaxBytes = 0;
   DefinitionLister List = nullptr;
 };
 
-// The kinds the library lists: QLC+'s .qxf and the makers' .gdtf.
+// The kinds the library lists: QLC+'s .qxf, the makers' .gdtf, and an unpacked
+// GDTF archive's description.xml (as GDTF libraries are kept in version control).
 std::vector<DefinitionKind> DefinitionKinds();
 
 // A QLC+ definition's maker, model and modes.
@@ -60,15 +63,27 @@ ListedDefinition ListGdtfDefinition(std::span<const std::uint8_t> bytes);
 struct LibraryEntry {
   std::filesystem::path Path;
   std::uintmax_t Size = 0;
-  std::int64_t Time = 0;   // last write, in the file clock's ticks
+  std::int64_t Time = 0;   // last write, in nanoseconds since 1970
   std::string Maker;
   std::string Model;
   std::vector<LibraryMode> Modes;
   std::string Damaged;     // why the file could not be listed; empty when it was
 };
 
+// A folder as a walk found it. Adding, removing or renaming anything in a
+// folder changes its time, so a folder of the same time holds what it held and
+// is not read again; its files are still looked at one by one.
+struct LibraryFolder {
+  std::filesystem::path Path;
+  std::int64_t Time = 0;                     // nanoseconds since 1970
+  std::vector<std::string> Files;            // the definitions in it, by name
+  std::vector<std::string> Subfolders;       // by name
+  std::vector<std::string> LinkedFolders;    // links to folders, by name
+};
+
 struct LibraryIndex {
   std::vector<LibraryEntry> Entries;  // by maker, then model, then path
+  std::vector<LibraryFolder> Folders; // those walked, in the order walked
   std::vector<std::string> Problems;  // folders that could not be read, links that loop
 };
 
@@ -101,33 +116,54 @@ class LibraryScanner {
  public:
   LibraryScanner(std::vector<std::filesystem::path> folders, const LibraryIndex& cached,
                  std::vector<DefinitionKind> kinds = DefinitionKinds());
-  // Lists up to `maxFiles` more files (the first call also walks the folders).
-  // True while files remain.
+  // Walks or lists up to `maxFiles` more folders and files: the folders first
+  // (each counts as a file), then the files found. True while any remain.
   bool Step(std::size_t maxFiles);
+  // Whether every folder has been walked; until then Total() still grows.
+  bool Walked() const { return walked_; }
   std::size_t Done() const { return done_; }
   std::size_t Total() const { return files_.size(); }
+  // The definition files found, every folder walked but none read.
+  std::vector<std::filesystem::path> Files();
+  // Folders that could not be read, links that loop, so far.
+  const std::vector<std::string>& Problems() const { return index_.Problems; }
   std::size_t FilesRead() const { return read_; }  // not taken from the cache
+  std::size_t FoldersRead() const { return foldersRead_; }  // the same
   // The index, sorted; call once Step has returned false.
   LibraryIndex Finish();
 
  private:
-  void Walk();
-  void Walk(const std::filesystem::path& folder, int depth);
+  struct PendingFolder {
+    std::filesystem::path Path;
+    std::filesystem::path Real;  // with every link resolved: what tells a loop
+    int Depth = 0;
+  };
+  void StartWalk();
+  void WalkFolder(const PendingFolder& folder);
+  // The folder's files and subfolders taken into the walk.
+  void TakeFolder(const PendingFolder& folder, const LibraryFolder& held);
+  std::optional<std::size_t> KindOf(const std::string& fileName) const;
+  void EndWalk();
 
   std::vector<std::filesystem::path> folders_;
   std::vector<DefinitionKind> kinds_;
   std::unordered_map<std::string, const LibraryEntry*> cached_;
-  std::vector<std::string> seenFolders_;
+  std::unordered_map<std::string, const LibraryFolder*> cachedFolders_;
+  std::unordered_set<std::string> seenFolders_;  // real paths
   std::vector<std::pair<std::filesystem::path, std::size_t>> files_;  // and its kind
   LibraryIndex index_;
+  std::vector<PendingFolder> pending_;  // taken from the back
+  bool started_ = false;
   bool walked_ = false;
   std::size_t done_ = 0;
   std::size_t read_ = 0;
+  std::size_t foldersRead_ = 0;
+  std::int64_t walkStart_ = 0;  // nanoseconds since 1970
 };
 
 // The whole index in one call.
 LibraryIndex BuildLibraryIndex(const std::vector<std::filesystem::path>& folders, const LibraryIndex& cached,
-                               std::size_t* filesRead = nullptr);
+                               std::size_t* filesRead = nullptr, std::size_t* foldersRead = nullptr);
 
 // One file listed, as the scanner lists it.
 LibraryEntry ListLibraryFile(const std::filesystem::path& path, const DefinitionKind& kind);

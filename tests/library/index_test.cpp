@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "library/search.h"
@@ -88,8 +89,9 @@ TEST_F(LibraryScan, ListsDefinitionsInSubfoldersAndDamagedFilesWithTheirReason) 
 }
 
 // A maker's .gdtf archive is listed beside the .qxf files, with the maker,
-// model and modes its description gives, and found by a search.
-TEST_F(LibraryScan, ListsAGdtfArchiveAndTheSearchFindsIt) {
+// model and modes its description gives, and found by a search; so is an
+// unpacked archive's description.xml, and no other .xml file.
+TEST_F(LibraryScan, ListsAGdtfArchiveAndAnUnpackedOneAndTheSearchFindsThem) {
   const std::string description = R"(<?xml version="1.0" encoding="UTF-8"?>
 <GDTF DataVersion="1.1"><FixtureType Name="Spiider" ShortName="" Manufacturer="Robe">
 <Geometries><Geometry Name="Body"/></Geometries>
@@ -106,11 +108,21 @@ TEST_F(LibraryScan, ListsAGdtfArchiveAndTheSearchFindsIt) {
   fs::create_directories(Folder() / "Robe");
   WriteAll(Folder() / "Robe" / "Robe@Spiider.gdtf", test::GdtfArchive(description));
   Write("Broken.gdtf", "PK not really");
+  std::string unpacked = description;
+  unpacked.replace(unpacked.find("Spiider"), 7, "Tetra2");
+  Write("Unpacked/Robe@Tetra2/description.xml", unpacked);
+  Write("Unpacked/Robe@Tetra2/other.xml", unpacked);
+  Write("Unpacked/Robe@NoName/DESCRIPTION.XML", "<GDTF><FixtureType>");
   const LibraryIndex index = Scan({});
-  ASSERT_EQ(index.Entries.size(), 2U);
+  ASSERT_EQ(index.Entries.size(), 4U);
+  EXPECT_EQ(index.Entries[1].Model, "Robe@NoName");
+  EXPECT_FALSE(index.Entries[1].Damaged.empty());
+  EXPECT_EQ(index.Entries[3].Model, "Tetra2");
+  EXPECT_EQ(index.Entries[3].Modes.size(), 2U);
+  EXPECT_EQ(LibrarySearch(index).Find("tetra"), std::vector<std::size_t>{3});
   EXPECT_EQ(index.Entries[0].Model, "Broken");
   EXPECT_FALSE(index.Entries[0].Damaged.empty());
-  const LibraryEntry& spiider = index.Entries[1];
+  const LibraryEntry& spiider = index.Entries[2];
   EXPECT_EQ(spiider.Maker, "Robe");
   EXPECT_EQ(spiider.Model, "Spiider");
   ASSERT_EQ(spiider.Modes.size(), 2U);
@@ -119,7 +131,7 @@ TEST_F(LibraryScan, ListsAGdtfArchiveAndTheSearchFindsIt) {
   EXPECT_TRUE(spiider.Modes[0].Fits);
   EXPECT_EQ(spiider.Modes[1].ChannelCount, 60);
   EXPECT_FALSE(spiider.Modes[1].Fits);
-  EXPECT_EQ(LibrarySearch(index).Find("robe spii"), std::vector<std::size_t>{1});
+  EXPECT_EQ(LibrarySearch(index).Find("robe spii"), std::vector<std::size_t>{2});
 }
 
 TEST_F(LibraryScan, FollowsALinkToAFolderOnceAndNotALoop) {
@@ -175,12 +187,43 @@ TEST_F(LibraryScan, AFileGoneDuringTheScanIsLeftOut) {
   Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
   const fs::path viper = Write("Martin/Viper.qxf", Qxf("Martin", "MAC Viper", Mode("Basic", 2)));
   LibraryScanner scanner({Folder()}, {});
-  EXPECT_TRUE(scanner.Step(0));  // walked, nothing read yet
-  EXPECT_EQ(scanner.Total(), 2U);
+  EXPECT_EQ(scanner.Files().size(), 2U);  // walked, nothing read yet
+  EXPECT_EQ(scanner.FilesRead(), 0U);
   fs::remove(viper);
   const LibraryIndex index = scanner.Finish();
   ASSERT_EQ(index.Entries.size(), 1U);
   EXPECT_EQ(index.Entries[0].Maker, "Robe");
+}
+
+// A folder of the same time is not read again; a file added changes its time
+// and is found. A folder changed in the last seconds is read again each time,
+// as a file added within the same tick of the clock would not change it again.
+TEST_F(LibraryScan, AFolderOfTheSameTimeIsNotReadAgainAndAFileAddedIsFound) {
+  Write("Robe/Robe-Pointe.qxf", Qxf("Robe", "Pointe", Mode("Standard", 3)));
+  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const fs::path& folder : {Folder(), Folder() / "Robe"}) fs::last_write_time(folder, past);
+  std::size_t files = 0;
+  std::size_t folders = 0;
+  const LibraryIndex first = BuildLibraryIndex({Folder()}, {}, &files, &folders);
+  EXPECT_EQ(folders, 2U);
+  ASSERT_EQ(first.Folders.size(), 2U);
+  EXPECT_EQ(first.Folders[1].Files, std::vector<std::string>{"Robe-Pointe.qxf"});
+  const LibraryIndex second = BuildLibraryIndex({Folder()}, first, &files, &folders);
+  EXPECT_EQ(files, 0U);
+  EXPECT_EQ(folders, 0U);
+  EXPECT_EQ(second.Entries.size(), 1U);
+
+  Write("Robe/Robe-Spiider.qxf", Qxf("Robe", "Spiider", Mode("Standard", 3)));
+  const auto cached = ParseLibraryCache(SerializeLibraryCache(second));
+  ASSERT_TRUE(cached);
+  const LibraryIndex third = BuildLibraryIndex({Folder()}, *cached, &files, &folders);
+  EXPECT_EQ(files, 1U);
+  EXPECT_EQ(folders, 1U);
+  ASSERT_EQ(third.Entries.size(), 2U);
+  EXPECT_EQ(third.Entries[1].Model, "Spiider");
+  EXPECT_EQ(third.Folders.size(), 1U);  // Robe, changed just now, is not kept
+  (void)BuildLibraryIndex({Folder()}, third, &files, &folders);
+  EXPECT_EQ(folders, 1U);
 }
 
 LibraryIndex SmallIndex() {
@@ -200,7 +243,7 @@ TEST(LibraryCache, IsWrittenFieldByFieldAfterItsSignatureAndVersion) {
   const Bytes bytes = SerializeLibraryCache(SmallIndex());
   const Bytes expected = {
       'B', '5', '1', '2', 'L', 'I', 'B', '\n',  // signature
-      2, 0, 0, 0,                                // version
+      3, 0, 0, 0,                                // version
       1, 0, 0, 0,                                // entries
       10, 0, 0, 0, '/', 'l', 'i', 'b', '/', 'a', '.', 'q', 'x', 'f',
       2, 1, 0, 0, 0, 0, 0, 0,                    // size 258
@@ -209,7 +252,8 @@ TEST(LibraryCache, IsWrittenFieldByFieldAfterItsSignatureAndVersion) {
       1, 0, 0, 0, 'C',                           // model
       0, 0, 0, 0,                                // not damaged
       1, 0, 0, 0,                                // modes
-      1, 0, 0, 0, 'M', 41, 0, 0, 0, 0, 1, 0, 0, 0, 'w'};
+      1, 0, 0, 0, 'M', 41, 0, 0, 0, 0, 1, 0, 0, 0, 'w',
+      0, 0, 0, 0};                               // folders
   ASSERT_EQ(bytes.size(), expected.size() + 8);  // and the check sum
   EXPECT_EQ(Bytes(bytes.begin(), bytes.end() - 8), expected);
   const auto back = ParseLibraryCache(bytes);
