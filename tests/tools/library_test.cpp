@@ -119,6 +119,35 @@ TEST(TfftoolConvert, ModeAllWritesEveryFittingModeAndNoneThatDoesNot) {
   EXPECT_NE(test::ReadAll(dir / "out3/Robe-Pointe-Big.tff"), test::ReadAll(dir / "out/Robe-Pointe-Big.tff"));
 }
 
+// --as auto writes an LED file where the chosen mode fits the LED form, and
+// the same bytes as import --as led; --as led refuses the mode that does not fit.
+TEST(TfftoolConvert, AsAutoWritesLedFilesWhereTheModeFitsAndAsLedRefusesTheRest) {
+  TempDir dir;
+  Write(dir / "lib/Robe/Pointe.qxf", Qxf("Robe", "Pointe"));
+  Write(dir / "lib/Acme/Par.qxf", R"(<FixtureDefinition><Manufacturer>Acme</Manufacturer><Model>Par</Model>
+ <Channel Name="Red" Preset="IntensityRed"/><Channel Name="Green" Preset="IntensityGreen"/>
+ <Channel Name="Blue" Preset="IntensityBlue"/>
+ <Mode Name="RGB"><Channel>Red</Channel><Channel>Green</Channel><Channel>Blue</Channel></Mode>
+</FixtureDefinition>)");
+  const ToolRun autoRun = Tool({"convert", (dir / "lib").string(), (dir / "auto").string(), "--as", "auto"});
+  EXPECT_EQ(autoRun.status, 1) << autoRun.out << autoRun.err;  // "Big" lacks a name
+  EXPECT_NE(autoRun.out.find("-> Acme-Par-RGB.tff (LED)"), std::string::npos) << autoRun.out;
+  EXPECT_NE(autoRun.out.find("  as LED fixtures                1\n"), std::string::npos) << autoRun.out;
+  Tool({"import", (dir / "lib/Acme/Par.qxf").string(), (dir / "par.tff").string(), "--as", "led"});
+  EXPECT_EQ(ReadAll(dir / "auto/Acme-Par-RGB.tff").size(), 512U);
+  EXPECT_EQ(ReadAll(dir / "auto/Acme-Par-RGB.tff"), ReadAll(dir / "par.tff"));
+  EXPECT_EQ(ReadAll(dir / "auto/Robe-Pointe-Big.tff").size(), L::kFileSize);
+  EXPECT_NE(Lines(dir / "auto/index.tsv").find("\tRGB\tAcme-Par-RGB.tff\t3\t0\t"), std::string::npos);
+
+  const ToolRun led = Tool({"convert", (dir / "lib").string(), (dir / "led").string(), "--as=led"});
+  EXPECT_EQ(led.status, 1);
+  EXPECT_NE(led.out.find("refused " + (dir / "lib/Robe/Pointe.qxf").string() + " \"Big\": mode \"Big\" does not fit"),
+            std::string::npos) << led.out;
+  EXPECT_TRUE(fs::exists(dir / "led/Acme-Par-RGB.tff"));
+  EXPECT_FALSE(fs::exists(dir / "led/Robe-Pointe-Big.tff"));
+  EXPECT_EQ(Tool({"convert", (dir / "lib").string(), (dir / "x").string(), "--as", "par"}).status, 2);
+}
+
 TEST(TfftoolSearch, PrintsMakerModelModesAndPathAndKeepsTheCache) {
   TempDir dir;
   Write(dir / "lib/Robe/Pointe.qxf", Qxf("Robe", "Pointe"));

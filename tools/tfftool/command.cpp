@@ -34,7 +34,7 @@ Commands:
                                           a mode of a .qxf, .gdtf or description.xml as a fixture
   import DEFINITION --list-modes          list the modes of a fixture definition
   palettes FILE [OUT]                     fill the free palettes from the channels
-  convert SRC OUT_DIR [--mode M] [--names SET] [--add-names] [--palettes] [--force]
+  convert SRC OUT_DIR [--mode M] [--names SET] [--add-names] [--palettes] [--as A] [--force]
                                           every definition in SRC as fixture files
   search WORDS... [--folder DIR]          find definitions in the fixture library
   sheet FILE OUT.pdf                      the channel sheet of a fixture as a PDF
@@ -163,7 +163,8 @@ written.
 )";
 
 constexpr std::string_view kConvertHelp = R"(Usage: tfftool convert SRC OUT_DIR [--mode largest|first|all|NAME]
-                       [--names ChNameSet.fix] [--add-names] [--palettes] [--force]
+                       [--names ChNameSet.fix] [--add-names] [--palettes]
+                       [--as led|fixture|auto] [--force]
 
 Imports every fixture definition (.qxf or .gdtf) in SRC, a file or a folder with
 its subfolders, and writes one fixture file per definition into OUT_DIR, named
@@ -178,6 +179,12 @@ lists them: source, mode, file, channels, steps and what had to change.
                   41 built-in names without it)
   --add-names     add the names SET lacks to SET
   --palettes      fill each fixture's palettes from its channels, as import does
+  --as fixture    write fixture files (the default)
+  --as led        write the console's 512-byte LED files; a chosen mode that
+                  does not fit the LED form (10 channels, each with an LED
+                  name) is refused with the reason
+  --as auto       an LED file where the chosen mode fits the LED form, else a
+                  fixture file
   --force         replace files that exist; without it they are left alone
 A definition that is damaged or has no mode that fits is reported and the
 others go on. On a terminal a progress line shows the files done; otherwise one
@@ -299,6 +306,16 @@ int Diff(const CommandLine& line, std::ostream& out, std::ostream& err) {
   return RunDiff(request, out, err);
 }
 
+// --as led|fixture|auto of import and convert; false when it is none of them.
+bool ReadAs(const CommandLine& line, ImportAs& as, std::ostream& err) {
+  const auto it = line.options.find("--as");
+  if (it == line.options.end() || it->second == "fixture") return true;
+  if (it->second == "led") as = ImportAs::Led;
+  else if (it->second == "auto") as = ImportAs::Auto;
+  else Fail(err, "--as takes led, fixture or auto, not \"" + it->second.substr(0, 60) + "\"");
+  return it->second == "led" || it->second == "auto";
+}
+
 int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   ImportRequest request;
   request.qxf = line.positional[0];
@@ -308,15 +325,7 @@ int Import(const CommandLine& line, std::ostream& out, std::ostream& err) {
   request.addNames = line.options.contains("--add-names");
   request.listModes = line.options.contains("--list-modes");
   request.palettes = line.options.contains("--palettes");
-  if (const auto it = line.options.find("--as"); it != line.options.end()) {
-    if (it->second == "led") {
-      request.as = ImportAs::Led;
-    } else if (it->second == "auto") {
-      request.as = ImportAs::Auto;
-    } else if (it->second != "fixture") {
-      return Fail(err, "--as takes led, fixture or auto, not \"" + it->second.substr(0, 60) + "\"");
-    }
-  }
+  if (!ReadAs(line, request.as, err)) return kExitFailure;
   if (request.listModes && request.out) return Fail(err, "import --list-modes takes the DEFINITION file only");
   if (!request.listModes && !request.out) return Fail(err, "import takes a DEFINITION file and the OUT file to write");
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
@@ -338,6 +347,7 @@ int Convert(const CommandLine& line, std::ostream& out, std::ostream& err) {
   request.addNames = line.options.contains("--add-names");
   request.force = line.options.contains("--force");
   request.palettes = line.options.contains("--palettes");
+  if (!ReadAs(line, request.as, err)) return kExitFailure;
   if (request.addNames && !request.names) return Fail(err, "--add-names needs --names, the set to add to");
   request.progressLine = &out == &std::cout && isatty(STDOUT_FILENO) == 1;
   return Finish(out, err, RunConvert(request, out, err));
@@ -358,7 +368,7 @@ const Command kCommands[] = {
     {"diff", kDiffHelp, 2, {"--mode", "--names"}, Diff, {"--json", "--palettes"}},
     {"import", kImportHelp, 2, {"--mode", "--names", "--as"}, Import, {"--add-names", "--list-modes", "--palettes"}, 1},
     {"palettes", kPalettesHelp, 2, {}, Palettes, {}, 1},
-    {"convert", kConvertHelp, 2, {"--mode", "--names"}, Convert, {"--add-names", "--force", "--palettes"}},
+    {"convert", kConvertHelp, 2, {"--mode", "--names", "--as"}, Convert, {"--add-names", "--force", "--palettes"}},
     {"search", kSearchHelp, 1000, {"--folder"}, Search, {}, 1000},
 };
 

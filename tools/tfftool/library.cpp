@@ -10,6 +10,8 @@
 #include "core/file_io.h"
 #include "fixture/file.h"
 #include "import/definition.h"
+#include "import/led.h"
+#include "led_fixture/model.h"
 #include "palette/generate.h"
 #include "import/qxf.h"
 #include "library/index.h"
@@ -49,16 +51,22 @@ LibraryIndex IndexThroughCache(const std::vector<fs::path>& folders) {
   const auto cachePath = LibraryCachePathFromEnvironment();
   LibraryIndex cached = cachePath ? LoadLibraryCache(*cachePath) : LibraryIndex{};
   std::size_t read = 0;
-  LibraryIndex index = BuildLibraryIndex(folders, cached, &read);
-  if (cachePath && (read > 0 || cached.Entries.size() != index.Entries.size())) {
+  std::size_t foldersRead = 0;
+  LibraryIndex index = BuildLibraryIndex(folders, cached, &read, &foldersRead);
+  if (cachePath && (read > 0 || foldersRead > 0 || cached.Entries.size() != index.Entries.size())) {
     LibraryIndex keep = index;
-    for (LibraryEntry& old : cached.Entries) {
-      const std::string path = old.Path.string();
-      const bool under = std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) {
+    const auto under = [&](const fs::path& file) {
+      const std::string path = file.string();
+      return std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) {
         const std::string prefix = folder.string();
         return path.compare(0, prefix.size(), prefix) == 0;
       });
-      if (!under) keep.Entries.push_back(std::move(old));
+    };
+    for (LibraryEntry& old : cached.Entries) {
+      if (!under(old.Path)) keep.Entries.push_back(std::move(old));
+    }
+    for (LibraryFolder& old : cached.Folders) {
+      if (!under(old.Path)) keep.Folders.push_back(std::move(old));
     }
     (void)SaveLibraryCache(keep, *cachePath);  // a cache that cannot be written is only slower
   }
@@ -195,6 +203,7 @@ std::string Field(std::string text) {
 
 struct Counts {
   int converted = 0;
+  int led = 0;        // of them, LED fixtures (--as)
   int withChanges = 0;
   int refused = 0;    // no mode of 40 channels or fewer, or not the mode asked for
   int damaged = 0;
@@ -250,9 +259,8 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
   std::vector<std::string> problems;
   if (fs::is_directory(source, ec)) {
     LibraryScanner scanner({source}, {});
-    scanner.Step(0);
-    for (const LibraryEntry& entry : scanner.Finish().Entries) files.push_back(entry.Path);
-    std::sort(files.begin(), files.end());
+    files = scanner.Files();  // sorted
+    problems = scanner.Problems();
   } else if (fs::exists(source, ec)) {
     files.push_back(source);
   } else {
@@ -308,21 +316,49 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     const std::string maker = list.Kind == ImportKind::QxfDefinition ? ListQxfDefinition(file.Content).Maker
                                                                       : ListGdtfDefinition(file.Content).Maker;
     for (std::size_t m : modes) {
-      ImportResult result = ImportDefinitionMode(file.Content, m, names);
-      if (result.Record && request.addNames && !result.MissingNames.empty()) {
-        for (const std::string& name : result.MissingNames) {
-          if (const auto slot = AddChannelName(names, name)) {
-            addedSlots.push_back(*slot);
-            ++counts.namesAdded;
-          }
-        }
-        result = ImportDefinitionMode(file.Content, m, names);
-      }
       const std::string& modeName = list.Modes[m].Name;
-      if (!result.Record) {
-        ++counts.refused;
-        note("refused " + path.string() + " " + Quoted(modeName) + ": " + result.Error);
-        continue;
+      // With --as led, and with --as auto where the mode fits, the LED form;
+      // its names are its own, so the name set is not touched.
+      std::unique_ptr<LedFixtureRecord> led;
+      std::vector<std::string> report;
+      if (request.as != ImportAs::Fixture) {
+        ReaderChanges readerChanges;
+        std::string readError;
+        const auto sourceMode = ReadDefinitionMode(file.Content, m, readerChanges, readError);
+        if (!sourceMode) {
+          ++counts.refused;
+          note("refused " + path.string() + " " + Quoted(modeName) + ": " + readError);
+          continue;
+        }
+        if (request.as == ImportAs::Led || FitsLedFixture(*sourceMode).Fits) {
+          LedImportResult imported = ImportAsLedFixture(*sourceMode);
+          if (!imported.Record) {
+            ++counts.refused;
+            note("refused " + path.string() + " " + Quoted(modeName) + ": " + imported.Error);
+            continue;
+          }
+          led = std::move(imported.Record);
+          report = std::move(imported.Report);
+        }
+      }
+      ImportResult result;
+      if (!led) {
+        result = ImportDefinitionMode(file.Content, m, names);
+        if (result.Record && request.addNames && !result.MissingNames.empty()) {
+          for (const std::string& name : result.MissingNames) {
+            if (const auto slot = AddChannelName(names, name)) {
+              addedSlots.push_back(*slot);
+              ++counts.namesAdded;
+            }
+          }
+          result = ImportDefinitionMode(file.Content, m, names);
+        }
+        if (!result.Record) {
+          ++counts.refused;
+          note("refused " + path.string() + " " + Quoted(modeName) + ": " + result.Error);
+          continue;
+        }
+        report = result.Report;
       }
       const std::string name = ConvertedFileName(maker, list.Model, modeName, taken);
       const fs::path target = outDir / name;
@@ -331,23 +367,25 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
         note("not written " + target.string() + ": it exists (--force replaces it)");
         continue;
       }
-      if (request.palettes) FillPalettes(*result.Record);
-      if (const auto failed = SaveFixtureFile(*result.Record, target)) {
+      if (!led && request.palettes) FillPalettes(*result.Record);
+      if (const auto failed = led ? WriteLedFixtureFile(*led, target) : SaveFixtureFile(*result.Record, target)) {
         ++counts.notWritten;
         note("not written " + target.string() + ": " + failed->message);
         continue;
       }
+      int channels = led ? led->ChannelCount : result.Record->ChannelCount;
       int steps = 0;
-      for (int c = 0; c < result.Record->ChannelCount; ++c) steps += result.Record->StepCounts[static_cast<std::size_t>(c)];
+      for (int c = 0; !led && c < channels; ++c) steps += result.Record->StepCounts[static_cast<std::size_t>(c)];
       std::string changes;
-      for (const std::string& line : result.Report) changes += (changes.empty() ? "" : "; ") + line;
+      for (const std::string& line : report) changes += (changes.empty() ? "" : "; ") + line;
       rows.push_back(Field(path.string()) + '\t' + Field(modeName) + '\t' + Field(name) + '\t' +
-                     std::to_string(result.Record->ChannelCount) + '\t' + std::to_string(steps) + '\t' + Field(changes));
+                     std::to_string(channels) + '\t' + std::to_string(steps) + '\t' + Field(changes));
       ++counts.converted;
-      if (!result.Report.empty()) ++counts.withChanges;
+      if (led) ++counts.led;
+      if (!report.empty()) ++counts.withChanges;
       if (!request.progressLine) {
-        note("converted " + path.string() + " " + Quoted(modeName) + " -> " + name +
-             (result.Report.empty() ? "" : " (" + std::to_string(result.Report.size()) + " report lines)"));
+        note("converted " + path.string() + " " + Quoted(modeName) + " -> " + name + (led ? " (LED)" : "") +
+             (report.empty() ? "" : " (" + std::to_string(report.size()) + " report lines)"));
       }
     }
   }
@@ -389,6 +427,7 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
       << "\n";
   const std::pair<const char*, int> table[] = {
       {"converted", counts.converted},
+      {"  as LED fixtures", counts.led},
       {"  with report lines", counts.withChanges},
       {"refused (over 40 channels)", counts.refused},
       {"damaged", counts.damaged},

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tfftool/import.h"
+
 namespace brannoc::tfftool {
 
 struct SearchRequest {
@@ -25,6 +27,7 @@ struct ConvertRequest {
   std::optional<std::string> names;    // the channel name set; the built-in names without it
   bool addNames = false;
   bool palettes = false;               // fill the palettes from the channels, as import --palettes
+  ImportAs as = ImportAs::Fixture;     // led: LED files; auto: LED where the mode fits, as import --as
   bool force = false;                  // replace files that exist
   bool progressLine = false;           // one line rewritten in place (a terminal)
 };
