@@ -74,7 +74,8 @@ int main(int argc, char** argv) {
   }
 
   std::fprintf(stderr, "timing %d runs of each action and its floor:\n", options.runs);
-  const brannoc::bench::ActionResults results = brannoc::bench::RunActions(options);
+  brannoc::bench::ActionResults results = brannoc::bench::RunActions(options);
+  brannoc::bench::RunLibrary(options, results);
   std::optional<Result> start;
   if (startup) {
     std::fprintf(stderr, "  start-up\n");

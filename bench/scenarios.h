@@ -25,6 +25,11 @@ struct ActionResults {
 
 ActionResults RunActions(const Options& options);
 
+// The fixture library: its index cold and warm, its memory, a keystroke in the
+// search box against its floor, and tfftool convert of QLC+'s library; added
+// to `results`.
+void RunLibrary(const Options& options, ActionResults& results);
+
 // Start-up to the first complete frame, the program against a bare window with
 // one table, both started as processes.
 Result RunStartup(const Options& options);
