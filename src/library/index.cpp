@@ -260,7 +260,7 @@ Bytes SerializeLibraryCache(const LibraryIndex& index) {
   }
   w.U32(static_cast<std::uint32_t>(index.Folders.size()));
   for (const LibraryFolder& f : index.Folders) {
-    w.Text(f.Path.string());
+    w.Text(f.Path);
     w.U64(static_cast<std::uint64_t>(f.Time));
     for (const auto* names : {&f.Files, &f.Subfolders, &f.LinkedFolders}) {
       w.U32(static_cast<std::uint32_t>(names->size()));
@@ -362,7 +362,7 @@ LibraryScanner::LibraryScanner(std::vector<fs::path> folders, const LibraryIndex
                                std::vector<DefinitionKind> kinds)
     : folders_(std::move(folders)), kinds_(std::move(kinds)) {
   for (const LibraryEntry& entry : cached.Entries) cached_.emplace(entry.Path.string(), &entry);
-  for (const LibraryFolder& folder : cached.Folders) cachedFolders_.emplace(folder.Path.string(), &folder);
+  for (const LibraryFolder& folder : cached.Folders) cachedFolders_.emplace(folder.Path, &folder);
 }
 
 void LibraryScanner::StartWalk() {
@@ -443,7 +443,7 @@ void LibraryScanner::WalkFolder(const PendingFolder& pending) {
     return;
   }
   LibraryFolder held;
-  held.Path = folder;
+  held.Path = folder.string();
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) break;
     const fs::directory_entry& item = *it;

@@ -74,7 +74,7 @@ struct LibraryEntry {
 // folder changes its time, so a folder of the same time holds what it held and
 // is not read again; its files are still looked at one by one.
 struct LibraryFolder {
-  std::filesystem::path Path;
+  std::string Path;                          // as walked (a string: a path keeps its parts too)
   std::int64_t Time = 0;                     // nanoseconds since 1970
   std::vector<std::string> Files;            // the definitions in it, by name
   std::vector<std::string> Subfolders;       // by name

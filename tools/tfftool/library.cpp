@@ -55,15 +55,14 @@ LibraryIndex IndexThroughCache(const std::vector<fs::path>& folders) {
   LibraryIndex index = BuildLibraryIndex(folders, cached, &read, &foldersRead);
   if (cachePath && (read > 0 || foldersRead > 0 || cached.Entries.size() != index.Entries.size())) {
     LibraryIndex keep = index;
-    const auto under = [&](const fs::path& file) {
-      const std::string path = file.string();
+    const auto under = [&](const std::string& path) {
       return std::any_of(folders.begin(), folders.end(), [&](const fs::path& folder) {
         const std::string prefix = folder.string();
         return path.compare(0, prefix.size(), prefix) == 0;
       });
     };
     for (LibraryEntry& old : cached.Entries) {
-      if (!under(old.Path)) keep.Entries.push_back(std::move(old));
+      if (!under(old.Path.string())) keep.Entries.push_back(std::move(old));
     }
     for (LibraryFolder& old : cached.Folders) {
       if (!under(old.Path)) keep.Folders.push_back(std::move(old));
