@@ -1,4 +1,5 @@
-// Takes the README's pictures of the four editors from the running program, so
+// Takes the README's pictures of the four editors and of "Fixture Library..."
+// from the running program, so
 // they show the windows as they are now:
 //
 //   brannoc_screenshots FIXTURE NAMES_FOLDER OUT_FOLDER
@@ -17,10 +18,13 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "fixture/editor_window.h"
+#include "fixture/library_dialog.h"
 #include "led_fixture/editor_window.h"
 #include "palette/editor_window.h"
 #include "shell/program.h"
@@ -29,10 +33,10 @@
 
 namespace {
 
-bool Take(brannoc::MainForm& form, const QDir& out, const QString& name) {
+bool Take(QWidget& window, const QDir& out, const QString& name) {
   QTest::qWait(1000);  // every window laid out and painted
-  const QRect frame = form.frameGeometry();
-  QImage shot = form.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
+  const QRect frame = window.frameGeometry();
+  QImage shot = window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).toImage();
   // Full colour: a 256-colour table loses the light grey of disabled labels.
   shot = shot.convertToFormat(QImage::Format_RGB888);
   const QString path = out.filePath(name);
@@ -106,5 +110,29 @@ int main(int argc, char** argv) {
   }
   ok = Take(form, out, QStringLiteral("led-editor.png")) && ok;
   form.CloseEditor(Editor::LedFixture);
+
+  // "Fixture Library..." over QLC+'s library, mid-search.
+  const QString qlc = QStringLiteral("/usr/share/qlcplus/fixtures");
+  if (QDir(qlc).exists()) {
+    QTemporaryDir cache;
+    fixture->LibraryPlacesSource = [&] {
+      brannoc::LibraryPlaces places;
+      places.DefaultFolders = {qlc.toStdString()};
+      places.CacheFile = (cache.path() + QStringLiteral("/library.cache")).toStdString();
+      return places;
+    };
+    QTimer::singleShot(0, [&] {
+      auto* library = qobject_cast<brannoc::FixtureLibrary*>(QApplication::activeModalWidget());
+      if (!library) {
+        ok = false;
+        return;
+      }
+      library->FinishIndexing();
+      QTest::keyClicks(library->SearchBox, QStringLiteral("robe pointe"));
+      ok = Take(*library, out, QStringLiteral("fixture-library.png")) && ok;
+      library->reject();
+    });
+    fixture->FixtureLibraryMenu->trigger();
+  }
   return ok ? 0 : 1;
 }
