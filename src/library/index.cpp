@@ -53,13 +53,16 @@ bool IsNamed(pugi::xml_node node, const char* name) {
 // every file on every start).
 struct Stamp {
   std::uintmax_t Size = 0;
-  std::int64_t Time = 0;  // nanoseconds since 1970
+  std::int64_t Time = 0;     // last write, nanoseconds since 1970
+  std::int64_t Changed = 0;  // last change of the file or of its permissions, owner or name
 };
+std::int64_t Nanoseconds(const struct timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
 std::optional<Stamp> StampOf(const fs::path& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return Stamp{static_cast<std::uintmax_t>(st.st_size),
-               static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+  return Stamp{static_cast<std::uintmax_t>(st.st_size), Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
 }
 
 std::string MegaBytes(std::uintmax_t size) {
@@ -359,8 +362,8 @@ LibraryEntry ListLibraryFile(const fs::path& path, const DefinitionKind& kind) {
 }
 
 LibraryScanner::LibraryScanner(std::vector<fs::path> folders, const LibraryIndex& cached,
-                               std::vector<DefinitionKind> kinds)
-    : folders_(std::move(folders)), kinds_(std::move(kinds)) {
+                               std::vector<DefinitionKind> kinds, std::chrono::nanoseconds settled)
+    : folders_(std::move(folders)), kinds_(std::move(kinds)), settled_(settled.count()) {
   for (const LibraryEntry& entry : cached.Entries) cached_.emplace(entry.Path.string(), &entry);
   for (const LibraryFolder& folder : cached.Folders) cachedFolders_.emplace(folder.Path, &folder);
 }
@@ -430,14 +433,14 @@ void LibraryScanner::WalkFolder(const PendingFolder& pending) {
   }
   const auto stamp = StampOf(folder);
   if (const auto hit = cachedFolders_.find(folder.string());
-      stamp && hit != cachedFolders_.end() && hit->second->Time == stamp->Time) {
+      stamp && hit != cachedFolders_.end() && hit->second->Time == stamp->Changed) {
     TakeFolder(pending, *hit->second);
     index_.Folders.push_back(*hit->second);
     return;
   }
   ++foldersRead_;
   std::error_code ec;
-  fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+  fs::directory_iterator it(folder, ec);  // a folder that cannot be read is a problem, said
   if (ec) {
     index_.Problems.push_back(folder.string() + ": " + ec.message());
     return;
@@ -460,12 +463,9 @@ void LibraryScanner::WalkFolder(const PendingFolder& pending) {
     index_.Problems.push_back(folder.string() + ": " + ec.message());
     return;
   }
-  // Kept for the next walk unless it changed within the last seconds: a file
-  // added within the same tick of the file system's clock would not change
-  // its time again.
-  constexpr std::int64_t kSettledNs = 2'000'000'000;
-  if (stamp && walkStart_ - stamp->Time >= kSettledNs) {
-    held.Time = stamp->Time;
+  // Kept for the next walk unless it changed just now.
+  if (stamp && walkStart_ - stamp->Changed >= settled_) {
+    held.Time = stamp->Changed;
     index_.Folders.push_back(std::move(held));
   }
 }

@@ -12,6 +12,7 @@
 // Cost: about 300 bytes per file plus its names; QLC+'s 1,358 definitions take
 // under 2 MB.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -71,11 +72,12 @@ struct LibraryEntry {
 };
 
 // A folder as a walk found it. Adding, removing or renaming anything in a
-// folder changes its time, so a folder of the same time holds what it held and
-// is not read again; its files are still looked at one by one.
+// folder changes its change time (so does a change of its permissions), so a
+// folder of the same time holds what it held and is not read again; its files
+// are still looked at one by one.
 struct LibraryFolder {
   std::string Path;                          // as walked (a string: a path keeps its parts too)
-  std::int64_t Time = 0;                     // nanoseconds since 1970
+  std::int64_t Time = 0;                     // its last change (ctime), nanoseconds since 1970
   std::vector<std::string> Files;            // the definitions in it, by name
   std::vector<std::string> Subfolders;       // by name
   std::vector<std::string> LinkedFolders;    // links to folders, by name
@@ -114,8 +116,12 @@ std::optional<IoError> SaveLibraryCache(const LibraryIndex& index, const std::fi
 // time are taken over unread.
 class LibraryScanner {
  public:
+  // A folder changed less than `settled` before the walk is read again next
+  // time: a file added within the same tick of the file system's clock would
+  // not change its time again.
   LibraryScanner(std::vector<std::filesystem::path> folders, const LibraryIndex& cached,
-                 std::vector<DefinitionKind> kinds = DefinitionKinds());
+                 std::vector<DefinitionKind> kinds = DefinitionKinds(),
+                 std::chrono::nanoseconds settled = std::chrono::seconds(2));
   // Walks or lists up to `maxFiles` more folders and files: the folders first
   // (each counts as a file), then the files found. True while any remain.
   bool Step(std::size_t maxFiles);
@@ -158,6 +164,7 @@ class LibraryScanner {
   std::size_t done_ = 0;
   std::size_t read_ = 0;
   std::size_t foldersRead_ = 0;
+  std::int64_t settled_ = 0;     // nanoseconds
   std::int64_t walkStart_ = 0;  // nanoseconds since 1970
 };
 

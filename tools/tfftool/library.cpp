@@ -164,6 +164,7 @@ int RunSearch(const SearchRequest& request, std::ostream& out, std::ostream& err
                      "give one with --folder");
   }
   const LibraryIndex index = IndexThroughCache(folders);
+  for (const std::string& problem : index.Problems) err << "tfftool: " << problem << '\n';
   std::string query;
   for (const std::string& word : request.words) query += word + " ";
   const std::vector<std::size_t> found = LibrarySearch(index).Find(query);
