@@ -6,6 +6,7 @@
 //   OUT/qxf/*.qxf       small QLC+ fixture definitions for the import
 //   OUT/gdtf/*          small GDTF descriptions, bare and as .gdtf archives
 //                       (stored, deflate and bzip2 members)
+//   OUT/library/*       fixture library caches without their check sum
 // The records are the fresh ones the editors start with, a few that reach the
 // edges of the layout, and varied ones from a fixed seed. (scripts/fuzz.sh adds
 // a few definitions from QLC+'s own library to the .qxf seeds when it is there.)
@@ -23,6 +24,7 @@
 #include "channel_names/name_set.h"
 #include "fixture/file.h"
 #include "led_fixture/model.h"
+#include "library/index.h"
 #include "tfftool/json_form.h"
 #include "support/zip_writer.h"
 #include "tools/generate.h"
@@ -318,6 +320,26 @@ bool WriteGdtf(const fs::path& folder) {
 
 }  // namespace
 
+// An empty index, and one with a damaged file, modes that fit and do not,
+// and folders with files, subfolders and links.
+bool WriteLibraryCaches(const fs::path& folder) {
+  LibraryIndex index;
+  bool ok = true;
+  auto write = [&](const char* name) {
+    const Bytes sealed = SerializeLibraryCache(index);
+    ok = Write(folder / name, Bytes(sealed.begin(), sealed.end() - 8)) && ok;
+  };
+  write("empty.cache");
+  index.Entries.push_back({"/lib/Robe/Robe-Pointe.qxf", 5120, 1765000000000000000, "Robe", "Pointe",
+                           {{"Standard", 24, true, ""}, {"Pixel", 60, false, "60 channels; a fixture holds 40 at most"}},
+                           ""});
+  index.Entries.push_back({"/lib/Broken.gdtf", 12, 7, "", "Broken", {}, "not a zip archive"});
+  index.Folders.push_back({"/lib", 1765000000000000000, {"Broken.gdtf"}, {"Robe"}, {"Linked"}});
+  index.Folders.push_back({"/lib/Robe", 1765000000000000001, {"Robe-Pointe.qxf"}, {}, {}});
+  write("library.cache");
+  return ok;
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "Usage: %s OUT\n", argv[0]);
@@ -325,7 +347,7 @@ int main(int argc, char** argv) {
   }
   const fs::path out = argv[1];
   std::error_code ec;
-  for (const char* kind : {"fixture", "led", "names", "json", "qxf", "gdtf"}) {
+  for (const char* kind : {"fixture", "led", "names", "json", "qxf", "gdtf", "library"}) {
     fs::create_directories(out / kind, ec);
     if (ec) {
       std::fprintf(stderr, "Cannot create %s: %s\n", (out / kind).c_str(), ec.message().c_str());
@@ -339,5 +361,6 @@ int main(int argc, char** argv) {
   ok = WriteJson(out / "json", generate) && ok;
   ok = WriteQxf(out / "qxf") && ok;
   ok = WriteGdtf(out / "gdtf") && ok;
+  ok = WriteLibraryCaches(out / "library") && ok;
   return ok ? 0 : 1;
 }

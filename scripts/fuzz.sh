@@ -6,7 +6,8 @@
 #
 #   scripts/fuzz.sh [SECONDS [TARGET...]]
 #
-# TARGET is fixture, led, name_set, json, qxf or gdtf; without one, all of them run.
+# TARGET is fixture, led, name_set, json, qxf, gdtf or library (the fixture
+# library's cache); without one, all of them run.
 #
 # Everything stays in build/fuzz: the seeds (made afresh), the growing corpus of
 # each target (corpus/TARGET), the input of each finding (findings/TARGET/crash-*,
@@ -16,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 usage="Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (seconds per target, default 60;
-targets: fixture led name_set json qxf gdtf, default all)"
+targets: fixture led name_set json qxf gdtf library, default all)"
 seconds="${1:-60}"
 if [[ ! "$seconds" =~ ^[1-9][0-9]*$ ]]; then
   echo "$usage" >&2
@@ -35,6 +36,7 @@ targets=(
   "json     json    -max_len=65536 -dict=fuzz/json.dict"
   "qxf      qxf     -max_len=16384 -dict=fuzz/qxf.dict"
   "gdtf     gdtf    -max_len=16384 -dict=fuzz/gdtf.dict"
+  "library  library -max_len=8192"
 )
 if (($# > 0)); then
   chosen=()
