@@ -198,6 +198,27 @@ TEST_F(LibraryScan, AFileGoneDuringTheScanIsLeftOut) {
   EXPECT_EQ(index.Entries[0].Maker, "Robe");
 }
 
+// Each step walks a folder or lists a file, so a window can keep its events
+// going between steps even while the folders are searched.
+TEST_F(LibraryScan, AStepWalksAFolderOrListsAFile) {
+  Write("A/a.qxf", Qxf("Acme", "A", Mode("Standard", 3)));
+  Write("B/b.qxf", Qxf("Acme", "B", Mode("Standard", 3)));
+  LibraryScanner scanner({Folder()}, {});
+  EXPECT_TRUE(scanner.Step(1));  // lib
+  EXPECT_EQ(scanner.Total(), 0U);
+  EXPECT_TRUE(scanner.Step(1));  // A or B
+  EXPECT_FALSE(scanner.Walked());
+  EXPECT_EQ(scanner.Total(), 1U);
+  EXPECT_TRUE(scanner.Step(1));  // the other
+  EXPECT_TRUE(scanner.Walked());
+  EXPECT_EQ(scanner.Total(), 2U);
+  EXPECT_EQ(scanner.Done(), 0U);
+  EXPECT_TRUE(scanner.Step(1));
+  EXPECT_EQ(scanner.FilesRead(), 1U);
+  EXPECT_FALSE(scanner.Step(1));
+  EXPECT_EQ(scanner.Finish().Entries.size(), 2U);
+}
+
 // A folder of the same change time is not read again; a file added changes it
 // and is found. A folder changed in the last seconds is read again each time,
 // as a file added within the same tick of the clock would not change it again.
