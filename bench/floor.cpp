@@ -4,13 +4,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTableWidget>
+#include <algorithm>
 #include <memory>
 
 namespace brannoc::bench {
 
-void FillTable(QTableWidget* table, int rows, int from) {
+void FillTable(QTableWidget* table, int rows, int from, int end) {
   table->setRowCount(rows);
-  for (int r = from; r < rows; ++r) {
+  for (int r = from; r < (end < 0 ? rows : std::min(end, rows)); ++r) {
     for (int c = 0; c < table->columnCount(); ++c) {
       table->setItem(r, c, new QTableWidgetItem(QStringLiteral("Cell ") + QString::number(r + 1)));
     }
@@ -68,7 +69,7 @@ Side FloorHost::Refilled(const QString& caption, QSize client, std::vector<Floor
     for (std::size_t i = 0; i < made->size(); ++i) FillTable((*made)[i], refills[i].before, 0);
   };
   side.act = [sub, made, refills]() -> QWidget* {
-    for (std::size_t i = 0; i < made->size(); ++i) FillTable((*made)[i], refills[i].after, refills[i].firstFilled);
+    for (std::size_t i = 0; i < made->size(); ++i) FillTable((*made)[i], refills[i].after, refills[i].firstFilled, refills[i].endFilled);
     return sub;
   };
   return side;

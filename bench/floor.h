@@ -37,6 +37,7 @@ struct Refill {
   int before = 0;
   int after = 0;
   int firstFilled = 0;
+  int endFilled = -1;  // the row after the last one the action fills; -1: the last row
 };
 
 class FloorHost : public QMainWindow {
@@ -66,7 +67,8 @@ class FloorHost : public QMainWindow {
   QMdiArea* area_ = nullptr;
 };
 
-// Sets `table` to `rows` rows and fills every cell of rows `from`.. with a short text.
-void FillTable(QTableWidget* table, int rows, int from);
+// Sets `table` to `rows` rows and fills every cell of rows `from` up to `end`
+// (the last row when -1) with a short text.
+void FillTable(QTableWidget* table, int rows, int from, int end = -1);
 
 }  // namespace brannoc::bench
