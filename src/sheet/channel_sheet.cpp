@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <numeric>
 
 namespace brannoc {
 namespace {
@@ -241,77 +243,204 @@ void LayOutSteps(const FixtureRecord& fixture, Flow& flow) {
   flow.y = std::max(lowest, y);
 }
 
-void LayOutPalettes(const FixtureRecord& fixture, Flow& flow) {
+// One named palette as the sheet shows it: its title, then a table of its
+// named presets against its member channels, in bands of as many members as a
+// page is wide.
+struct PaletteBlock {
+  std::size_t Palette = 0;
+  QString Title;
+  std::vector<int> Members;
+  std::vector<std::size_t> Presets;
+  double NameWidth = 0;   // the preset name column, with its padding
+  double ValueWidth = 0;  // each member's column, with its padding
+  std::size_t PerBand = 1;
+  std::size_t Bands = 1;
+  double Width = 0;       // of its title and its table, when one band
+  double Height = 0;      // of all of it, when one band
+  bool Table() const { return !Members.empty() && !Presets.empty(); }
+};
+
+std::vector<PaletteBlock> PaletteBlocks(const FixtureRecord& fixture, const Flow& flow) {
   const PaletteData& palettes = fixture.Palettes;
   const int count = std::min<int>(fixture.ChannelCount, kPaletteChannels);
-  bool headed = false;
   const double pad = flow.Pt(7);
-  const double line = flow.Line(SheetFont::Body);
-  const double boldLine = flow.Line(SheetFont::Bold);
+  std::vector<PaletteBlock> blocks;
   for (std::size_t p = 0; p < kPaletteCount; ++p) {
     const QString name = Shown(palettes.PaletteName[p]);
     if (name.isEmpty()) continue;
-    std::vector<int> members;
+    PaletteBlock block;
+    block.Palette = p;
     for (int ch = 0; ch < count; ++ch) {
-      if (palettes.PaletteMember[p][static_cast<std::size_t>(ch)] == 1) members.push_back(ch);
+      if (palettes.PaletteMember[p][static_cast<std::size_t>(ch)] == 1) block.Members.push_back(ch);
     }
-    std::vector<std::size_t> presets;
     for (std::size_t k = 0; k < kPresetCount; ++k) {
-      if (!Shown(palettes.PresetName[p][k]).isEmpty()) presets.push_back(k);
+      if (!Shown(palettes.PresetName[p][k]).isEmpty()) block.Presets.push_back(k);
     }
-    double nameWidth = flow.Width(SheetFont::Bold, QStringLiteral("Preset"));
-    for (std::size_t k : presets) nameWidth = std::max(nameWidth, flow.Width(SheetFont::Body, Shown(palettes.PresetName[p][k])));
-    nameWidth += pad;
-    const double valueWidth =
+    block.Title = QStringLiteral("Palette ") + QString::number(p + 1) + QStringLiteral(": ") + name;
+    if (block.Members.empty()) block.Title += QStringLiteral(" (no member channels)");
+    if (block.Presets.empty()) block.Title += QStringLiteral(" (no named presets)");
+    block.NameWidth = flow.Width(SheetFont::Bold, QStringLiteral("Preset"));
+    for (std::size_t k : block.Presets) {
+      block.NameWidth = std::max(block.NameWidth, flow.Width(SheetFont::Body, Shown(palettes.PresetName[p][k])));
+    }
+    block.NameWidth += pad;
+    block.ValueWidth =
         std::max(flow.Width(SheetFont::Body, QStringLiteral("255")), flow.Width(SheetFont::Bold, QStringLiteral("40"))) +
         pad;
-    const std::size_t perBand =
-        std::max<std::size_t>(1, static_cast<std::size_t>((flow.PageWidth() - nameWidth) / valueWidth));
-    const std::size_t bands = std::max<std::size_t>(1, (members.size() + perBand - 1) / perBand);
-    const double block = boldLine + static_cast<double>(bands) * (boldLine + static_cast<double>(presets.size()) * line);
-
-    if (!headed) {
-      flow.Heading(QStringLiteral("Palettes"));
-      headed = true;
+    block.PerBand =
+        std::max<std::size_t>(1, static_cast<std::size_t>((flow.PageWidth() - block.NameWidth) / block.ValueWidth));
+    block.Bands = std::max<std::size_t>(1, (block.Members.size() + block.PerBand - 1) / block.PerBand);
+    block.Width = std::max(flow.Width(SheetFont::Bold, block.Title),
+                           block.NameWidth + static_cast<double>(block.Members.size()) * block.ValueWidth);
+    block.Height = flow.Pt(4) + flow.Line(SheetFont::Bold);
+    if (block.Table()) {
+      block.Height += flow.Line(SheetFont::Bold) + static_cast<double>(block.Presets.size()) * flow.Line(SheetFont::Body);
     }
-    // A palette stays on one page when a page can hold it.
-    flow.Need(std::min(block, flow.Bottom() * 0.9) + flow.Pt(4));
-    flow.y += flow.Pt(4);
-    QString title = QStringLiteral("Palette ") + QString::number(p + 1) + QStringLiteral(": ") + name;
-    if (members.empty()) title += QStringLiteral(" (no member channels)");
-    if (presets.empty()) title += QStringLiteral(" (no named presets)");
-    flow.Text(0, flow.y, 0, SheetFont::Bold, title);
-    flow.y += boldLine;
-    if (members.empty() || presets.empty()) continue;
-    for (std::size_t b = 0; b < bands; ++b) {
-      const std::size_t first = b * perBand;
-      const std::size_t last = std::min(members.size(), first + perBand);
-      const auto headRow = [&] {
-        flow.Text(0, flow.y, nameWidth - pad, SheetFont::Bold, QStringLiteral("Preset"));
-        for (std::size_t m = first; m < last; ++m) {
-          flow.Text(nameWidth + static_cast<double>(m - first) * valueWidth, flow.y, valueWidth - pad, SheetFont::Bold,
-                    QString::number(members[m] + 1), Qt::AlignRight);
+    blocks.push_back(std::move(block));
+  }
+  return blocks;
+}
+
+// The title and the rows of members `first`..`last` of a palette, at `x`, from
+// `y` down; returns the y below them. `fits(height)` says whether the next line
+// of that height fits, else makes room (a new page or column) and returns false,
+// and the members' row is repeated.
+double LayOutPaletteBand(const FixtureRecord& fixture, const PaletteBlock& block, std::size_t first,
+                         std::size_t last, double x, double y, Flow& flow,
+                         const std::function<bool(double& y, double height)>& fits) {
+  const PaletteData& palettes = fixture.Palettes;
+  const double pad = flow.Pt(7);
+  const double line = flow.Line(SheetFont::Body);
+  const double boldLine = flow.Line(SheetFont::Bold);
+  const auto headRow = [&] {
+    flow.Text(x, y, block.NameWidth - pad, SheetFont::Bold, QStringLiteral("Preset"));
+    for (std::size_t m = first; m < last; ++m) {
+      flow.Text(x + block.NameWidth + static_cast<double>(m - first) * block.ValueWidth, y, block.ValueWidth - pad,
+                SheetFont::Bold, QString::number(block.Members[m] + 1), Qt::AlignRight);
+    }
+    y += boldLine;
+    flow.Rule(x, y, x + block.NameWidth + static_cast<double>(last - first) * block.ValueWidth);
+  };
+  fits(y, boldLine + line);
+  headRow();
+  for (std::size_t k : block.Presets) {
+    if (!fits(y, line)) headRow();
+    flow.Text(x, y, block.NameWidth - pad, SheetFont::Body, Shown(palettes.PresetName[block.Palette][k]));
+    for (std::size_t m = first; m < last; ++m) {
+      const int value = palettes.PresetValue[block.Palette][static_cast<std::size_t>(block.Members[m])][k];
+      flow.Text(x + block.NameWidth + static_cast<double>(m - first) * block.ValueWidth, y, block.ValueWidth - pad,
+                SheetFont::Body, QString::number(value), Qt::AlignRight);
+    }
+    y += line;
+  }
+  return y;
+}
+
+// Palettes narrow enough go side by side in columns, as the steps do; a palette
+// as wide as the page (many members) takes the page's width, in bands.
+void LayOutPalettes(const FixtureRecord& fixture, Flow& flow) {
+  const std::vector<PaletteBlock> blocks = PaletteBlocks(fixture, flow);
+  if (blocks.empty()) return;
+  flow.Heading(QStringLiteral("Palettes"));
+  const double gap = flow.Pt(14);
+  const double boldLine = flow.Line(SheetFont::Bold);
+  double columnWidth = 0;
+  for (const PaletteBlock& block : blocks) {
+    if (block.Width * 2 + gap <= flow.PageWidth()) columnWidth = std::max(columnWidth, block.Width);
+  }
+  const int columns = columnWidth > 0 ? static_cast<int>((flow.PageWidth() + gap) / (columnWidth + gap)) : 1;
+
+  // The columns now being filled: their top, the lowest line in them, the one in use.
+  double top = flow.y;
+  double lowest = flow.y;
+  int column = -1;  // none
+  double y = flow.y;
+  const auto endColumns = [&] {
+    if (column >= 0) flow.y = std::max(lowest, y);
+    column = -1;
+  };
+  const auto narrow = [&](const PaletteBlock& block) { return columns >= 2 && block.Width <= columnWidth; };
+  double balanced = 0;  // the height each column of the run is filled to, but the last
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const PaletteBlock& block = blocks[i];
+    if (narrow(block)) {
+      if (column < 0) {
+        column = 0;
+        top = lowest = y = flow.y;
+        // The palettes that follow in columns share them evenly rather than
+        // filling the first to the foot: the least height to which filling
+        // the columns in turn puts them all in the columns there are.
+        std::vector<double> run;
+        for (std::size_t j = i; j < blocks.size() && narrow(blocks[j]); ++j) run.push_back(blocks[j].Height);
+        const auto columnsFor = [&run](double height) {
+          int used = 1;
+          double filled = 0;
+          for (double h : run) {
+            if (filled > 0 && filled + h > height) {
+              ++used;
+              filled = 0;
+            }
+            filled += h;
+          }
+          return used;
+        };
+        double low = *std::max_element(run.begin(), run.end());
+        double high = std::accumulate(run.begin(), run.end(), 0.0);
+        for (int step = 0; step < 40 && high - low > 0.5; ++step) {
+          const double middle = (low + high) / 2;
+          (columnsFor(middle) <= columns ? high : low) = middle;
         }
-        flow.y += boldLine;
-        flow.Rule(0, flow.y, nameWidth + static_cast<double>(last - first) * valueWidth);
-      };
-      if (flow.y + boldLine + line > flow.Bottom()) flow.NewPage();
-      headRow();
-      for (std::size_t k : presets) {
-        if (flow.y + line > flow.Bottom()) {
-          flow.NewPage();
-          headRow();
-        }
-        flow.Text(0, flow.y, nameWidth - pad, SheetFont::Body, Shown(palettes.PresetName[p][k]));
-        for (std::size_t m = first; m < last; ++m) {
-          const int value = palettes.PresetValue[p][static_cast<std::size_t>(members[m])][k];
-          flow.Text(nameWidth + static_cast<double>(m - first) * valueWidth, flow.y, valueWidth - pad, SheetFont::Body,
-                    QString::number(value), Qt::AlignRight);
-        }
-        flow.y += line;
+        balanced = high;
       }
+      if (column + 1 < columns && y > top && y + block.Height > top + balanced) {
+        lowest = std::max(lowest, y);
+        ++column;
+        y = top;
+      }
+      // A palette stays in one column; the next column, or page, when it does not fit.
+      if (y + block.Height > flow.Bottom()) {
+        lowest = std::max(lowest, y);
+        // An empty column that cannot hold it is no better than the next one.
+        if (y == top || ++column == columns) {
+          flow.NewPage();
+          column = 0;
+          top = lowest = 0;
+        }
+        y = top;
+      }
+      const double x = column * (columnWidth + gap);
+      y += flow.Pt(4);
+      flow.Text(x, y, 0, SheetFont::Bold, block.Title);
+      y += boldLine;
+      if (block.Table()) {
+        y = LayOutPaletteBand(fixture, block, 0, block.Members.size(), x, y, flow, [](double&, double) { return true; });
+      }
+      lowest = std::max(lowest, y);
+      continue;
+    }
+    endColumns();
+    // A palette stays on one page when a page can hold it.
+    const double bandsHeight =
+        block.Height + static_cast<double>(block.Bands - 1) * (boldLine + static_cast<double>(block.Presets.size()) *
+                                                                              flow.Line(SheetFont::Body));
+    flow.Need(std::min(bandsHeight, flow.Bottom() * 0.9));
+    flow.y += flow.Pt(4);
+    flow.Text(0, flow.y, 0, SheetFont::Bold, block.Title);
+    flow.y += boldLine;
+    if (!block.Table()) continue;
+    const auto fits = [&flow](double& at, double height) {
+      if (at + height <= flow.Bottom()) return true;
+      flow.NewPage();
+      at = 0;
+      return false;
+    };
+    for (std::size_t b = 0; b < block.Bands; ++b) {
+      const std::size_t first = b * block.PerBand;
+      const std::size_t last = std::min(block.Members.size(), first + block.PerBand);
+      flow.y = LayOutPaletteBand(fixture, block, first, last, 0, flow.y, flow, fits);
     }
   }
+  endColumns();
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 
 #include <cstdio>
 #include <memory>
+#include <set>
 
 #include "fixture/file.h"
 #include "import/qxf.h"
+#include "palette/generate.h"
 #include "sheet/channel_sheet.h"
 #include "support/temp_dir.h"
 
@@ -109,11 +111,23 @@ TEST_F(ChannelSheet, EveryChannelStepAndPresetNameIsOnAtMostThreePages) {
   EXPECT_GE(names, 200);
 }
 
+// Checked with the test's palettes (one narrow, one of every channel) and with
+// the ten palettes "Fill Palettes" makes, which stand side by side in columns.
 TEST_F(ChannelSheet, EveryTextHasRoomInsideThePageAndNoneOverlapsAnother) {
   QPdfWriter writer(QString::fromStdString((dir / "unused.pdf").string()));
   writer.setResolution(300);
   SetUpSheetPages(writer, QLocale(QLocale::English, QLocale::UnitedStates));  // Letter: the shorter page
-  const SheetLayout layout = LayOutChannelSheet(*fixture, kHeader, writer);
+  FixtureRecord filled = *fixture;
+  ClearPalettes(filled.Palettes);
+  ASSERT_EQ(FillPalettes(filled).Made.size(), 10u);
+  const SheetLayout tens = LayOutChannelSheet(filled, kHeader, writer);
+  EXPECT_EQ(tens.Pages.size(), 2u);
+  std::set<double> lefts;
+  for (const SheetText& text : tens.Pages.back().Texts) {
+    if (text.Text.startsWith(QStringLiteral("Palette "))) lefts.insert(text.Box.left());
+  }
+  EXPECT_GE(lefts.size(), 3u);
+  for (const SheetLayout& layout : {LayOutChannelSheet(*fixture, kHeader, writer), tens}) {
   ASSERT_LE(layout.Pages.size(), 3u);
   const QRectF page(QPointF(0, 0), layout.Area);
   for (const SheetPage& sheet : layout.Pages) {
@@ -128,6 +142,7 @@ TEST_F(ChannelSheet, EveryTextHasRoomInsideThePageAndNoneOverlapsAnother) {
             << text.Text.toStdString() << " over " << sheet.Texts[j].Text.toStdString();
       }
     }
+  }
   }
 }
 
