@@ -30,6 +30,7 @@
 #include "library/index.h"
 #include "library/search.h"
 #include "scenarios.h"
+#include "support/corpora.h"
 
 namespace brannoc::bench {
 namespace {
@@ -75,15 +76,6 @@ Timings Time(int runs, const std::function<void()>& run) {
 
 // Bytes in use on the heap.
 std::size_t HeapInUse() { return mallinfo2().uordblks; }
-
-std::optional<fs::path> CorpusArchive() {
-  if (const char* named = std::getenv("BRANNOC_GDTF_CORPUS")) return fs::path(named);
-  for (const char* up : {"../shared", "../../shared"}) {
-    const fs::path archive = fs::path(BRANNOC_SOURCE_DIR) / up / "corpora/gdtf-descriptions.tar.xz";
-    if (fs::is_regular_file(archive)) return archive;
-  }
-  return std::nullopt;
-}
 
 // The floor of a keystroke: a line edit and a list refilled with as many rows as
 // the search found, in a plain window of the dialog's size.
@@ -195,7 +187,7 @@ class LibraryBench {
   }
 
   bool UnpackCorpus() {
-    const auto archive = CorpusArchive();
+    const auto archive = test::GdtfCorpusArchive(BRANNOC_SOURCE_DIR);
     if (!archive) {
       Note(QStringLiteral("library: no GDTF corpus beside the source tree (../shared/corpora); QLC+ alone"));
       return false;

@@ -20,6 +20,7 @@
 #include "fixture/file.h"
 #include "import/gdtf.h"
 #include "palette/generate.h"
+#include "support/corpora.h"
 #include "support/fixture_fixed_point.h"
 #include "support/palette_checks.h"
 #include "support/temp_dir.h"
@@ -27,16 +28,6 @@
 namespace brannoc {
 namespace {
 namespace fs = std::filesystem;
-
-std::optional<fs::path> CorpusArchive() {
-  if (const char* named = std::getenv("BRANNOC_GDTF_CORPUS")) return fs::path(named);
-  // The main checkout sits beside shared/; a worktree one level further down.
-  for (const char* up : {"../shared", "../../shared"}) {
-    const fs::path archive = fs::path(BRANNOC_SOURCE_DIR) / up / "corpora/gdtf-descriptions.tar.xz";
-    if (fs::is_regular_file(archive)) return archive;
-  }
-  return std::nullopt;
-}
 
 std::string Upper(std::string text) {
   for (char& c : text) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -67,7 +58,7 @@ void ExpectPair(const FixtureRecord& fixture, int coarse, int fine, const std::s
 }
 
 TEST(GdtfCorpus, EveryModeWithinFortyAddressesImportsAndReadsBackAsAFixedPoint) {
-  const auto archive = CorpusArchive();
+  const auto archive = test::GdtfCorpusArchive(BRANNOC_SOURCE_DIR);
   if (!archive) GTEST_SKIP() << "Skipped: no gdtf-descriptions.tar.xz beside the source tree (../shared/corpora)";
   test::TempDir dir;
   const std::string command = "tar -xJf '" + archive->string() + "' -C '" + dir.path().string() + "'";
