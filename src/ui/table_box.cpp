@@ -51,6 +51,12 @@ void TablePane::Show(const QStringList& lines, const QStringList& headers, const
     }
   }
   Table->resizeColumnsToContents();
+  // A long text (a definition's channel name of five words) wraps in its cell
+  // rather than pushing the last column, the notes, out of sight.
+  const int widest = fontMetrics().averageCharWidth() * 24;
+  for (int c = 0; c + 1 < Table->columnCount(); ++c) {
+    if (Table->columnWidth(c) > widest) Table->setColumnWidth(c, widest);
+  }
   contentWidth_ = 0;
   for (int c = 0; c < Table->columnCount(); ++c) contentWidth_ += Table->columnWidth(c);
   FitLastColumn();
