@@ -45,6 +45,17 @@ DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
+ListedDefinitionFile ReadAndListDefinition(const std::filesystem::path& path) {
+  ListedDefinitionFile out;
+  DefinitionFile file = ReadDefinitionFile(path);
+  out.Problem = !file.Error.empty() ? file.Error : file.TooLarge;
+  if (!out.Problem.empty()) return out;
+  out.List = ListDefinitionModes(file.Content);
+  out.Problem = out.List.Error;
+  out.Content = std::move(file.Content);
+  return out;
+}
+
 std::optional<SourceMode> ReadDefinitionMode(std::span<const std::uint8_t> bytes, std::size_t modeIndex,
                                              ReaderChanges& changes, std::string& error) {
   if (IsGdtf(RecogniseImport(bytes))) return ReadGdtfMode(bytes, modeIndex, error);

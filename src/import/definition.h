@@ -44,6 +44,15 @@ DefinitionFile ReadDefinitionFile(const std::filesystem::path& path);
 
 DefinitionModes ListDefinitionModes(std::span<const std::uint8_t> bytes);
 
+// The file read whole and its modes listed. `Problem` says why there are none:
+// the file layer's message, the file too large, or bytes that are no definition.
+struct ListedDefinitionFile {
+  Bytes Content;
+  DefinitionModes List;
+  std::string Problem;
+};
+ListedDefinitionFile ReadAndListDefinition(const std::filesystem::path& path);
+
 // Mode `modeIndex` in the import core's neutral form (for the LED import);
 // nothing and `error` when it cannot be imported. `changes` counts what the
 // reader dropped.

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "import/gdtf.h"
+#include "import/text.h"
 
 namespace brannoc {
 namespace fs = std::filesystem;
@@ -390,8 +391,7 @@ void LibraryScanner::EndWalk() {
 }
 
 std::optional<std::size_t> LibraryScanner::KindOf(const std::string& fileName) const {
-  std::string name = fileName;
-  for (char& c : name) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  const std::string name = import_text::LowerAscii(fileName);
   for (std::size_t k = 0; k < kinds_.size(); ++k) {
     const DefinitionKind& kind = kinds_[k];
     const bool matches = kind.FileName.empty() ? name.ends_with(kind.Extension) && name.size() > kind.Extension.size()
@@ -470,20 +470,22 @@ void LibraryScanner::WalkFolder(const PendingFolder& pending) {
   }
 }
 
-bool LibraryScanner::Step(std::size_t maxFiles) {
+bool LibraryScanner::Walk(std::size_t& budget) {
   if (!started_) StartWalk();
-  std::size_t n = 0;
-  // The folders first, one counted as a file, then the files found in them.
-  for (; n < maxFiles && !pending_.empty(); ++n) {
+  for (; budget > 0 && !pending_.empty(); --budget) {
     const PendingFolder next = std::move(pending_.back());
     pending_.pop_back();
     WalkFolder(next);
   }
-  if (!walked_) {
-    if (!pending_.empty()) return true;
-    EndWalk();
-  }
-  for (; n < maxFiles && done_ < files_.size(); ++n, ++done_) {
+  if (!walked_ && pending_.empty()) EndWalk();
+  return walked_;
+}
+
+bool LibraryScanner::Step(std::size_t maxFiles) {
+  // The folders first, one counted as a file, then the files found in them.
+  std::size_t budget = maxFiles;
+  if (!Walk(budget)) return true;
+  for (; budget > 0 && done_ < files_.size(); --budget, ++done_) {
     const auto& [path, kind] = files_[done_];
     const auto stamp = StampOf(path);
     // A file gone since the walk is simply no longer in the library.
@@ -501,13 +503,8 @@ bool LibraryScanner::Step(std::size_t maxFiles) {
 }
 
 std::vector<fs::path> LibraryScanner::Files() {
-  if (!started_) StartWalk();
-  while (!pending_.empty()) {
-    const PendingFolder next = std::move(pending_.back());
-    pending_.pop_back();
-    WalkFolder(next);
-  }
-  if (!walked_) EndWalk();
+  std::size_t unbounded = std::numeric_limits<std::size_t>::max();
+  Walk(unbounded);
   std::vector<fs::path> paths;
   for (const auto& file : files_) paths.push_back(file.first);
   return paths;

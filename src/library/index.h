@@ -145,6 +145,8 @@ class LibraryScanner {
     int Depth = 0;
   };
   void StartWalk();
+  // Walks up to `budget` folders, taking them off it; true once every folder is walked.
+  bool Walk(std::size_t& budget);
   void WalkFolder(const PendingFolder& folder);
   // The folder's files and subfolders taken into the walk.
   void TakeFolder(const PendingFolder& folder, const LibraryFolder& held);

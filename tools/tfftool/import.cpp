@@ -24,10 +24,7 @@ int Fail(std::ostream& err, const std::string& message) {
 // A name in quotes, cut to a readable length.
 std::string Quoted(const std::string& text) { return import_text::Quoted(text); }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
+std::string Lower(const std::string& text) { return import_text::LowerAscii(text); }
 
 // The modes' names for a message: the first ten, then how many more.
 std::string ModeNames(const DefinitionModes& list) {
@@ -115,6 +112,15 @@ int WriteLed(const ImportRequest& request, const SourceMode& source, std::ostrea
 
 }  // namespace
 
+std::optional<SourceMode> LedSourceFor(ImportAs as, std::span<const std::uint8_t> definition, std::size_t mode,
+                                       std::string& error) {
+  if (as == ImportAs::Fixture) return std::nullopt;
+  ReaderChanges changes;
+  std::optional<SourceMode> source = ReadDefinitionMode(definition, mode, changes, error);
+  if (!source || (as == ImportAs::Auto && !FitsLedFixture(*source).Fits)) return std::nullopt;
+  return source;
+}
+
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
   // Writing the fixture over the definition would lose the definition.
   if (request.out) {
@@ -139,13 +145,11 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
   const auto mode = ChooseMode(list, request, error);
   if (!mode) return Fail(err, error);
 
-  if (request.as != ImportAs::Fixture) {
-    ReaderChanges changes;
-    std::string readError;
-    const auto source = ReadDefinitionMode(file.Content, *mode, changes, readError);
-    if (!source) return Fail(err, request.qxf + ": " + readError);
-    if (request.as == ImportAs::Led || FitsLedFixture(*source).Fits) return WriteLed(request, *source, out, err);
+  std::string readError;
+  if (const auto source = LedSourceFor(request.as, file.Content, *mode, readError)) {
+    return WriteLed(request, *source, out, err);
   }
+  if (!readError.empty()) return Fail(err, request.qxf + ": " + readError);
 
   ChannelNameSet names;
   Bytes namesFile;

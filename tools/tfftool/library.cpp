@@ -14,6 +14,7 @@
 #include "led_fixture/model.h"
 #include "palette/generate.h"
 #include "import/qxf.h"
+#include "import/text.h"
 #include "library/index.h"
 #include "library/search.h"
 #include "tfftool/command.h"
@@ -30,10 +31,7 @@ int Fail(std::ostream& err, const std::string& message) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  return text;
-}
+std::string Lower(const std::string& text) { return import_text::LowerAscii(text); }
 
 std::string ModeList(const std::vector<LibraryMode>& modes) {
   std::string text;
@@ -297,13 +295,11 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
           << Elapsed(start) << std::flush;
     }
     // A .qxf, a .gdtf or a description.xml, told apart by content.
-    const DefinitionFile file = ReadDefinitionFile(path);
-    std::string damaged = !file.Error.empty() ? file.Error : file.TooLarge;
-    const DefinitionModes list = damaged.empty() ? ListDefinitionModes(file.Content) : DefinitionModes{};
-    if (damaged.empty()) damaged = list.Error;
-    if (!damaged.empty()) {
+    const ListedDefinitionFile file = ReadAndListDefinition(path);
+    const DefinitionModes& list = file.List;
+    if (!file.Problem.empty()) {
       ++counts.damaged;
-      note("damaged " + path.string() + ": " + damaged);
+      note("damaged " + path.string() + ": " + file.Problem);
       continue;
     }
     std::string why;
@@ -321,25 +317,20 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
       // its names are its own, so the name set is not touched.
       std::unique_ptr<LedFixtureRecord> led;
       std::vector<std::string> report;
-      if (request.as != ImportAs::Fixture) {
-        ReaderChanges readerChanges;
-        std::string readError;
-        const auto sourceMode = ReadDefinitionMode(file.Content, m, readerChanges, readError);
-        if (!sourceMode) {
+      std::string readError;
+      if (const auto sourceMode = LedSourceFor(request.as, file.Content, m, readError)) {
+        LedImportResult imported = ImportAsLedFixture(*sourceMode);
+        if (!imported.Record) {
           ++counts.refused;
-          note("refused " + path.string() + " " + Quoted(modeName) + ": " + readError);
+          note("refused " + path.string() + " " + Quoted(modeName) + ": " + imported.Error);
           continue;
         }
-        if (request.as == ImportAs::Led || FitsLedFixture(*sourceMode).Fits) {
-          LedImportResult imported = ImportAsLedFixture(*sourceMode);
-          if (!imported.Record) {
-            ++counts.refused;
-            note("refused " + path.string() + " " + Quoted(modeName) + ": " + imported.Error);
-            continue;
-          }
-          led = std::move(imported.Record);
-          report = std::move(imported.Report);
-        }
+        led = std::move(imported.Record);
+        report = std::move(imported.Report);
+      } else if (!readError.empty()) {
+        ++counts.refused;
+        note("refused " + path.string() + " " + Quoted(modeName) + ": " + readError);
+        continue;
       }
       ImportResult result;
       if (!led) {
