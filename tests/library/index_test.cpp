@@ -95,24 +95,12 @@ TEST_F(LibraryScan, ListsDefinitionsInSubfoldersAndDamagedFilesWithTheirReason) 
 // model and modes its description gives, and found by a search; so is an
 // unpacked archive's description.xml, and no other .xml file.
 TEST_F(LibraryScan, ListsAGdtfArchiveAndAnUnpackedOneAndTheSearchFindsThem) {
-  const std::string description = R"(<?xml version="1.0" encoding="UTF-8"?>
-<GDTF DataVersion="1.1"><FixtureType Name="Spiider" ShortName="" Manufacturer="Robe">
-<Geometries><Geometry Name="Body"/></Geometries>
-<DMXModes>
-<DMXMode Name="Mode 1" Geometry="Body"><DMXChannels>
-<DMXChannel Offset="1,2" Geometry="Body"><LogicalChannel Attribute="Pan"/></DMXChannel>
-<DMXChannel Offset="3" Geometry="Body"><LogicalChannel Attribute="Dimmer"/></DMXChannel>
-</DMXChannels></DMXMode>
-<DMXMode Name="Pixel" Geometry="Body"><DMXChannels>
-<DMXChannel Offset="1" Geometry="Body"><LogicalChannel Attribute="Zoom"/></DMXChannel>
-<DMXChannel Offset="60" Geometry="Body"><LogicalChannel Attribute="Dimmer"/></DMXChannel>
-</DMXChannels></DMXMode>
-</DMXModes></FixtureType></GDTF>)";
+  const std::vector<test::GdtfModeSpec> modes = {{"Mode 1", {{"1,2", "Pan"}, {"3", "Dimmer"}}},
+                                                 {"Pixel", {{"1", "Zoom"}, {"60", "Dimmer"}}}};
   fs::create_directories(Folder() / "Robe");
-  WriteAll(Folder() / "Robe" / "Robe@Spiider.gdtf", test::GdtfArchive(description));
+  WriteAll(Folder() / "Robe" / "Robe@Spiider.gdtf", test::GdtfArchive(test::GdtfDescription("Robe", "Spiider", modes)));
   Write("Broken.gdtf", "PK not really");
-  std::string unpacked = description;
-  unpacked.replace(unpacked.find("Spiider"), 7, "Tetra2");
+  const std::string unpacked = test::GdtfDescription("Robe", "Tetra2", modes);
   Write("Unpacked/Robe@Tetra2/description.xml", unpacked);
   Write("Unpacked/Robe@Tetra2/other.xml", unpacked);
   Write("Unpacked/Robe@NoName/DESCRIPTION.XML", "<GDTF><FixtureType>");

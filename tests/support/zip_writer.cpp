@@ -51,4 +51,19 @@ std::vector<std::uint8_t> GdtfArchive(const std::string& description, ZipMethod 
   return WriteZip({{"description.xml", description, method, false}, {"wheels/gobo1.png", "\x89PNG", ZipMethod::Store, false}});
 }
 
+std::string GdtfDescription(const std::string& maker, const std::string& model, const std::vector<GdtfModeSpec>& modes) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<GDTF DataVersion=\"1.1\"><FixtureType Name=\"" + model +
+                    "\" ShortName=\"\" Manufacturer=\"" + maker +
+                    "\">\n<Geometries><Geometry Name=\"Body\"/></Geometries>\n<DMXModes>\n";
+  for (const GdtfModeSpec& mode : modes) {
+    xml += "<DMXMode Name=\"" + mode.Name + "\" Geometry=\"Body\"><DMXChannels>\n";
+    for (const GdtfChannelSpec& channel : mode.Channels) {
+      xml += "<DMXChannel Offset=\"" + channel.Offset + "\" Geometry=\"Body\"><LogicalChannel Attribute=\"" +
+             channel.Attribute + "\"/></DMXChannel>\n";
+    }
+    xml += "</DMXChannels></DMXMode>\n";
+  }
+  return xml + "</DMXModes></FixtureType></GDTF>";
+}
+
 }  // namespace brannoc::test
