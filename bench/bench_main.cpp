@@ -17,7 +17,7 @@
 #include <string>
 
 #include "scenarios.h"
-#include "shell/program.h"
+#include "windows/shell/program.h"
 
 namespace {
 using brannoc::bench::kFloorRatio;

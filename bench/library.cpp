@@ -25,10 +25,10 @@
 #include <memory>
 #include <optional>
 
-#include "channel_names/name_set.h"
-#include "fixture/library_dialog.h"
-#include "library/index.h"
-#include "library/search.h"
+#include "data/names/name_set.h"
+#include "windows/library_dialog/library_dialog.h"
+#include "data/library/index.h"
+#include "data/library/search.h"
 #include "scenarios.h"
 #include "support/corpora.h"
 

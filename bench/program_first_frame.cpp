@@ -6,9 +6,9 @@
 #include <QMdiSubWindow>
 
 #include "first_frame.h"
-#include "fixture/editor_window.h"
-#include "shell/program.h"
-#include "ui/grid.h"
+#include "windows/fixture_editor/editor_window.h"
+#include "windows/shell/program.h"
+#include "windows/ui/grid.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);

@@ -16,19 +16,19 @@
 #include <filesystem>
 #include <string>
 
-#include "channel_names/editor_window.h"
-#include "fixture/editor_window.h"
-#include "core/file_io.h"
-#include "fixture/checks.h"
-#include "fixture/file.h"
-#include "import/qxf.h"
+#include "windows/name_editor/editor_window.h"
+#include "windows/fixture_editor/editor_window.h"
+#include "data/core/file_io.h"
+#include "data/checks/checks.h"
+#include "data/fixture/file.h"
+#include "data/import/qxf.h"
 #include "floor.h"
-#include "palette/editor_window.h"
-#include "palette/generate.h"
+#include "windows/palette_editor/editor_window.h"
+#include "data/palette_fill/generate.h"
 #include "support/gui.h"
-#include "ui/cell_editors.h"
-#include "ui/grid.h"
-#include "ui/twips.h"
+#include "windows/ui/cell_editors.h"
+#include "windows/ui/grid.h"
+#include "windows/ui/twips.h"
 
 namespace brannoc::bench {
 namespace {

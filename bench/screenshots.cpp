@@ -23,13 +23,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "fixture/editor_window.h"
-#include "fixture/library_dialog.h"
-#include "led_fixture/editor_window.h"
-#include "palette/editor_window.h"
-#include "shell/program.h"
-#include "ui/cell_editors.h"
-#include "ui/grid.h"
+#include "windows/fixture_editor/editor_window.h"
+#include "windows/library_dialog/library_dialog.h"
+#include "windows/led_editor/editor_window.h"
+#include "windows/palette_editor/editor_window.h"
+#include "windows/shell/program.h"
+#include "windows/ui/cell_editors.h"
+#include "windows/ui/grid.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"
 #include "tfftool/check.h"

@@ -15,9 +15,9 @@
 #include <span>
 #include <string>
 
-#include "channel_names/name_set.h"
-#include "fixture/file.h"
-#include "import/gdtf.h"
+#include "data/names/name_set.h"
+#include "data/fixture/file.h"
+#include "data/import/gdtf.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"
 

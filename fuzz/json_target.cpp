@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "channel_names/name_set.h"
-#include "fixture/file.h"
-#include "led_fixture/model.h"
+#include "data/names/name_set.h"
+#include "data/fixture/file.h"
+#include "data/led/model.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"
 #include "tfftool/files.h"

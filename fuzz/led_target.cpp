@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "led_fixture/model.h"
+#include "data/led/model.h"
 #include "require.h"
 #include "tfftool/check.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <span>
 
-#include "library/index.h"
+#include "data/library/index.h"
 #include "require.h"
 
 using namespace brannoc;

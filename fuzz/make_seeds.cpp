@@ -21,10 +21,10 @@
 #include <string_view>
 #include <vector>
 
-#include "channel_names/name_set.h"
-#include "fixture/file.h"
-#include "led_fixture/model.h"
-#include "library/index.h"
+#include "data/names/name_set.h"
+#include "data/fixture/file.h"
+#include "data/led/model.h"
+#include "data/library/index.h"
 #include "tfftool/json_form.h"
 #include "support/zip_writer.h"
 #include "tools/generate.h"

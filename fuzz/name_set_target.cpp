@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <span>
 
-#include "channel_names/name_set.h"
+#include "data/names/name_set.h"
 #include "require.h"
 
 using namespace brannoc;

@@ -18,10 +18,10 @@
 #include <string>
 #include <string_view>
 
-#include "channel_names/name_set.h"
-#include "core/codepage.h"
-#include "fixture/file.h"
-#include "import/qxf.h"
+#include "data/names/name_set.h"
+#include "data/core/codepage.h"
+#include "data/fixture/file.h"
+#include "data/import/qxf.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"
 

@@ -31,7 +31,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 # Only the program (and the channel names put beside it), not the tests.
 cmake --build "$build" -j "$(nproc)" --target brannoc512
 
-program="$build/src/shell/brannoc512"
+program="$build/src/windows/shell/brannoc512"
 if [[ ! -x "$program" ]]; then
   echo "The editor is not built yet: only the data side and its tests exist so far." >&2
   exit 1

@@ -41,7 +41,7 @@ cat >"$work/Spot575.json" <<'JSON'
   {}, {}, {}, {}, {}, {}, {}, {}]}, {}, {}, {}, {}, {}, {}, {}, {}, {}]}
 JSON
 "$build/tools/tfftool/tfftool" build "$work/Spot575.json" "$work/Spot575.tff"
-"$build/src/shell/seed_names" "$work"
+"$build/tools/seed_names/seed_names" "$work"
 
 runtime=$(mktemp -d)
 trap 'rm -rf "$work" "$runtime"' EXIT

@@ -17,7 +17,7 @@
 #include <QString>
 #include <vector>
 
-#include "fixture/model.h"
+#include "data/fixture/model.h"
 
 class QPagedPaintDevice;
 class QPaintDevice;

@@ -11,9 +11,9 @@
 #include <memory>
 #include <set>
 
-#include "fixture/file.h"
-#include "import/qxf.h"
-#include "palette/generate.h"
+#include "data/fixture/file.h"
+#include "data/import/qxf.h"
+#include "data/palette_fill/generate.h"
 #include "sheet/channel_sheet.h"
 #include "support/temp_dir.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <utility>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 
 namespace brannoc::test {
 namespace {

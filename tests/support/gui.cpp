@@ -4,10 +4,10 @@
 #include <QMdiArea>
 #include <gtest/gtest.h>
 
-#include "channel_names/name_set.h"
-#include "fixture/editor_window.h"
-#include "ui/cell_editors.h"
-#include "ui/grid.h"
+#include "data/names/name_set.h"
+#include "windows/fixture_editor/editor_window.h"
+#include "windows/ui/cell_editors.h"
+#include "windows/ui/grid.h"
 
 namespace brannoc::test {
 

@@ -11,9 +11,9 @@
 #include <optional>
 #include <vector>
 
-#include "shell/main_form.h"
+#include "windows/shell/main_form.h"
 #include "support/temp_dir.h"
-#include "ui/dialogs.h"
+#include "windows/ui/dialogs.h"
 
 namespace brannoc {
 class Pelorin;

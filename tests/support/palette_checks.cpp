@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "palette/generate.h"
+#include "data/palette_fill/generate.h"
 
 namespace brannoc::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "fixture/model.h"
+#include "data/fixture/model.h"
 
 namespace brannoc::test {
 

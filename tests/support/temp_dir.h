@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/file_io.h"
+#include "data/core/file_io.h"
 
 namespace brannoc::test {
 

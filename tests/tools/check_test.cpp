@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "tfftool/json_form.h"
 
 namespace brannoc::tfftool {

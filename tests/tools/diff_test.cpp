@@ -5,8 +5,8 @@
 
 #include <sstream>
 
-#include "fixture/file.h"
-#include "led_fixture/model.h"
+#include "data/fixture/file.h"
+#include "data/led/model.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
 #include "tools/tool_run.h"

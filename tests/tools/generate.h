@@ -10,9 +10,9 @@
 #include <memory>
 #include <random>
 
-#include "channel_names/name_set.h"
-#include "fixture/model.h"
-#include "led_fixture/model.h"
+#include "data/names/name_set.h"
+#include "data/fixture/model.h"
+#include "data/led/model.h"
 
 namespace brannoc::test {
 

@@ -5,9 +5,9 @@
 
 #include <sstream>
 
-#include "channel_names/name_set.h"
-#include "fixture/file.h"
-#include "import/gdtf.h"
+#include "data/names/name_set.h"
+#include "data/fixture/file.h"
+#include "data/import/gdtf.h"
 #include "support/temp_dir.h"
 #include "support/zip_writer.h"
 #include "tfftool/command.h"

@@ -5,11 +5,11 @@
 
 #include <sstream>
 
-#include "channel_names/name_set.h"
-#include "core/file_io.h"
-#include "fixture/file.h"
-#include "import/led.h"
-#include "import/qxf.h"
+#include "data/names/name_set.h"
+#include "data/core/file_io.h"
+#include "data/fixture/file.h"
+#include "data/import/led.h"
+#include "data/import/qxf.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
 #include "tools/tool_run.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "support/temp_dir.h"
 #include "tfftool/files.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"
 #include "tools/tool_run.h"

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "support/fifo.h"
 #include "support/permissions.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <sstream>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 #include "generate.h"
 #include "support/temp_dir.h"
 #include "tfftool/command.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "channel_names/name_set.h"
-#include "fixture/checks.h"
-#include "fixture/model.h"
-#include "led_fixture/model.h"
+#include "data/names/name_set.h"
+#include "data/checks/checks.h"
+#include "data/fixture/model.h"
+#include "data/led/model.h"
 
 namespace brannoc::tfftool {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "fixture/file.h"
+#include "data/fixture/file.h"
 
 namespace brannoc::tfftool {
 namespace fs = std::filesystem;

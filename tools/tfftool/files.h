@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "channel_names/name_set.h"
-#include "core/file_io.h"
-#include "fixture/model.h"
-#include "led_fixture/model.h"
+#include "data/names/name_set.h"
+#include "data/core/file_io.h"
+#include "data/fixture/model.h"
+#include "data/led/model.h"
 #include "tfftool/json_form.h"
 
 namespace brannoc::tfftool {

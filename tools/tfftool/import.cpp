@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/file_io.h"
-#include "fixture/file.h"
-#include "import/definition.h"
-#include "import/led.h"
-#include "import/text.h"
-#include "palette/generate.h"
+#include "data/core/file_io.h"
+#include "data/fixture/file.h"
+#include "data/import/definition.h"
+#include "data/import/led.h"
+#include "data/import/text.h"
+#include "data/palette_fill/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 

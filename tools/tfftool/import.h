@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "import/definition.h"
+#include "data/import/definition.h"
 
 namespace brannoc::tfftool {
 

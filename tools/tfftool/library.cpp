@@ -7,16 +7,16 @@
 #include <set>
 #include <sstream>
 
-#include "core/file_io.h"
-#include "fixture/file.h"
-#include "import/definition.h"
-#include "import/led.h"
-#include "led_fixture/model.h"
-#include "palette/generate.h"
-#include "import/qxf.h"
-#include "import/text.h"
-#include "library/index.h"
-#include "library/search.h"
+#include "data/core/file_io.h"
+#include "data/fixture/file.h"
+#include "data/import/definition.h"
+#include "data/import/led.h"
+#include "data/led/model.h"
+#include "data/palette_fill/generate.h"
+#include "data/import/qxf.h"
+#include "data/import/text.h"
+#include "data/library/index.h"
+#include "data/library/search.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 

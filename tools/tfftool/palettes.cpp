@@ -1,7 +1,7 @@
 #include "tfftool/palettes.h"
 
-#include "fixture/file.h"
-#include "palette/generate.h"
+#include "data/fixture/file.h"
+#include "data/palette_fill/generate.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 

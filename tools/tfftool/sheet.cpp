@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/file_io.h"
+#include "data/core/file_io.h"
 #include "sheet/channel_sheet.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
