@@ -3,8 +3,7 @@
 #include "data/core/file_io.h"
 #include "data/checks/compare.h"
 #include "data/fixture/file.h"
-#include "data/import/definition.h"
-#include "data/palette_fill/generate.h"
+#include "data/import_sequence/sequence.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 #include "tfftool/import.h"
@@ -24,50 +23,58 @@ bool IsDefinition(const std::string& path) {
   return ext == ".qxf" || ext == ".gdtf" || ext == ".xml";
 }
 
+// diff's part of the import sequence: --mode, --names and --palettes as import
+// takes them, and the fixture kept as saving and opening it gives it.
+class DiffImport : public ImportCaller {
+ public:
+  DiffImport(const DiffRequest& request, const std::string& path) : request_(request), path_(path) {}
+
+  RecordFile result;
+
+  std::optional<std::size_t> ChooseMode(const DefinitionModes& list) override {
+    ImportRequest asked;
+    asked.qxf = path_;
+    asked.mode = request_.mode;
+    return brannoc::tfftool::ChooseMode(list, asked, result.error);
+  }
+
+  const ChannelNameSet* Names(std::string& problem) override {
+    if (request_.names) {
+      RecordFile set = ReadRecordFile(*request_.names, FileKind::Names);
+      if (!set.error.empty()) {
+        problem = set.error;
+        return nullptr;
+      }
+      names_ = *set.names;
+    } else {
+      RestoreDefaultNames(names_);
+    }
+    return &names_;
+  }
+
+  std::optional<std::string> Keep(const ListedDefinitionFile& /*file*/, ImportedMode& mode) override {
+    result.image = BuildFixtureImage(*mode.Fixture.Record);
+    FixtureReadResult read = ParseFixtureImage(result.image);
+    result.fixture = std::move(read.record);
+    result.error = read.error;
+    return std::nullopt;
+  }
+
+ private:
+  const DiffRequest& request_;
+  std::string path_;
+  ChannelNameSet names_;
+};
+
 // The fixture the import of `path` makes, as saving and opening it gives it.
 RecordFile ImportedFixture(const DiffRequest& request, const std::string& path) {
-  RecordFile result;
-  const DefinitionFile file = ReadDefinitionFile(path);
-  if (!file.Error.empty()) {
-    result.error = file.Error;
-    return result;
+  DiffImport import(request, path);
+  const ImportOutcome outcome = ImportDefinitionFile(path, ImportAs::Fixture, request.palettes, import);
+  if (!outcome.Kept && outcome.Stage != ImportStage::Choose) {
+    const bool namesItsFile = outcome.Stage == ImportStage::Read || outcome.Stage == ImportStage::Names;
+    import.result.error = namesItsFile ? outcome.Problem : path + ": " + outcome.Problem;
   }
-  if (!file.TooLarge.empty()) {
-    result.error = path + ": " + file.TooLarge;
-    return result;
-  }
-  const DefinitionModes list = ListDefinitionModes(file.Content);
-  if (!list.Error.empty()) {
-    result.error = path + ": " + list.Error;
-    return result;
-  }
-  ImportRequest asked;
-  asked.qxf = path;
-  asked.mode = request.mode;
-  const auto mode = ChooseMode(list, asked, result.error);
-  if (!mode) return result;
-  ChannelNameSet names;
-  if (request.names) {
-    RecordFile set = ReadRecordFile(*request.names, FileKind::Names);
-    if (!set.error.empty()) {
-      result.error = set.error;
-      return result;
-    }
-    names = *set.names;
-  } else {
-    RestoreDefaultNames(names);
-  }
-  ImportResult imported = ImportDefinitionMode(file.Content, *mode, names);
-  if (!imported.Record) {
-    result.error = path + ": " + imported.Error;
-    return result;
-  }
-  if (request.palettes) FillPalettes(*imported.Record);
-  result.image = BuildFixtureImage(*imported.Record);
-  FixtureReadResult read = ParseFixtureImage(result.image);
-  result.fixture = std::move(read.record);
-  result.error = read.error;
-  return result;
+  return std::move(import.result);
 }
 
 }  // namespace

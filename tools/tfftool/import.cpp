@@ -5,10 +5,8 @@
 
 #include "data/core/file_io.h"
 #include "data/fixture/file.h"
-#include "data/import/definition.h"
-#include "data/import/led.h"
 #include "data/import/text.h"
-#include "data/palette_fill/generate.h"
+#include "data/import_sequence/sequence.h"
 #include "tfftool/command.h"
 #include "tfftool/files.h"
 
@@ -84,42 +82,127 @@ void ListModes(const DefinitionModes& list, std::ostream& out) {
   }
 }
 
-// The name set file's bytes with the records of `slots` taken from `set`; the
-// file grows to hold them.
-Bytes PatchedNameSet(const Bytes& original, const ChannelNameSet& set, const std::vector<int>& slots) {
-  Bytes bytes = original;
-  const Bytes whole = SerializeChannelNameSet(set);
-  for (int slot : slots) {
-    const std::size_t at = static_cast<std::size_t>(slot) * kNameRecordSize;
-    if (bytes.size() < at + kNameRecordSize) bytes.resize(at + kNameRecordSize, 0);
-    std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(at), kNameRecordSize,
-                bytes.begin() + static_cast<std::ptrdiff_t>(at));
-  }
-  return bytes;
-}
+// tfftool import's part of the import sequence: --mode or --list-modes, the
+// names of --names added with --add-names, and the fixture written to OUT
+// with the name set beside it.
+class ImportCommand : public ImportCaller {
+ public:
+  ImportCommand(const ImportRequest& request, std::ostream& out) : request_(request), out_(out) {}
 
-// The mode as an LED fixture, written by the LED writer; its names are the LED
-// form's own, so the name set is not touched.
-int WriteLed(const ImportRequest& request, const SourceMode& source, std::ostream& out, std::ostream& err) {
-  LedImportResult result = ImportAsLedFixture(source);
-  if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
-  if (const auto failed = WriteLedFixtureFile(*result.Record, *request.out)) return Fail(err, failed->message);
-  for (const std::string& line : result.Report) out << line << '\n';
-  out.flush();
-  if (!out) return Fail(err, "cannot write to the standard output");
-  return result.Report.empty() ? kExitOk : kExitFindings;
-}
+  std::optional<std::size_t> ChooseMode(const DefinitionModes& list) override {
+    if (request_.listModes) {
+      ListModes(list, out_);
+      listed_ = true;
+      return std::nullopt;
+    }
+    return brannoc::tfftool::ChooseMode(list, request_, chooseError_);
+  }
+
+  // The set of --names, read when it is first needed, else the built-in names.
+  const ChannelNameSet* Names(std::string& problem) override {
+    if (!namesRead_) {
+      namesRead_ = true;
+      if (request_.names) {
+        RecordFile set = ReadRecordFile(*request_.names, FileKind::Names);
+        if (!set.error.empty()) {
+          namesError_ = set.error;
+        } else {
+          names_ = *set.names;
+          namesFile_ = std::move(set.image);
+        }
+      } else {
+        RestoreDefaultNames(names_);
+      }
+    }
+    if (!namesError_.empty()) {
+      problem = namesError_;
+      return nullptr;
+    }
+    return &names_;
+  }
+
+  // The names the set lacks, added as the editor adds a typed name.
+  bool AddMissingNames(const std::vector<std::string>& missing) override {
+    if (!request_.addNames) return false;
+    for (const std::string& name : missing) {
+      if (const auto slot = AddChannelName(names_, name)) {
+        added_.push_back(*slot);
+        addedNames_.push_back(name);
+        addLines_.push_back(Quoted(name) + " is added to " + *request_.names + " with code " +
+                            std::to_string(names_.Entries[static_cast<std::size_t>(*slot)].Code));
+      } else {
+        addLines_.push_back(Quoted(name) + " is not added: " + *request_.names + " has no free place");
+      }
+    }
+    return true;
+  }
+
+  // Nothing is left half written: the name set is put back when the fixture
+  // cannot be written.
+  std::optional<std::string> Keep(const ListedDefinitionFile& /*file*/, ImportedMode& mode) override {
+    if (mode.KeepLed) {
+      // The LED form's names are its own, so the name set is not touched.
+      if (const auto failed = WriteLedFixtureFile(*mode.Led.Record, *request_.out)) return failed->message;
+      report_ = mode.Led.Report;
+      clean_ = report_.empty();
+      return std::nullopt;
+    }
+    const auto failed = WriteFixtureAndNames(*mode.Fixture.Record);
+    if (failed) return failed;
+    // What changed to fit, the names added, the palettes made.
+    report_ = mode.Fixture.Report;
+    report_.insert(report_.end(), addLines_.begin(), addLines_.end());
+    for (const std::string& line : mode.Palettes.ReportLines()) report_.push_back(line);
+    clean_ = mode.Fixture.Report.empty() && addLines_.empty() && !mode.Palettes.LeftAnythingOut();
+    return std::nullopt;
+  }
+
+  bool Listed() const { return listed_; }
+  const std::string& ChooseError() const { return chooseError_; }
+  // The lines to print after the file is written, and whether there are none to report.
+  const std::vector<std::string>& Report() const { return report_; }
+  bool Clean() const { return clean_; }
+
+ private:
+  std::optional<std::string> WriteFixtureAndNames(FixtureRecord& fixture) {
+    if (!added_.empty()) {
+      if (const auto failed = ReplaceFile(*request_.names, PatchNameRecords(namesFile_, names_, added_), true)) {
+        return failed->message;
+      }
+    }
+    std::error_code ec;
+    const bool outExisted = fs::exists(*request_.out, ec);
+    const auto failed = SaveFixtureFile(fixture, *request_.out);
+    if (!failed) return std::nullopt;
+    if (added_.empty()) return failed->message;
+    // The file read was whole unless it had the set's full size.
+    const auto notRestored = ReplaceFile(*request_.names, namesFile_, namesFile_.size() >= kNameSetFileSize);
+    if (!notRestored) return failed->message;
+    // Both files fail: say what each of them now holds.
+    std::string kept;
+    for (const std::string& name : addedNames_) kept += (kept.empty() ? "" : ", ") + Quoted(name);
+    const std::string left = outExisted ? " is left as it was" : " is not written";
+    return failed->message + "; " + *request_.out + left + ". The channel name set could not be put back (" +
+           notRestored->message + "): " + *request_.names + " keeps the " + std::to_string(added_.size()) +
+           (added_.size() == 1 ? " name" : " names") + " added to it (" + kept + ")";
+  }
+
+  const ImportRequest& request_;
+  std::ostream& out_;
+  bool listed_ = false;
+  std::string chooseError_;
+  bool namesRead_ = false;
+  std::string namesError_;
+  ChannelNameSet names_;
+  Bytes namesFile_;
+  std::vector<int> added_;
+  std::vector<std::string> addedNames_;
+  std::vector<std::string> addLines_;
+  std::vector<std::string> report_;
+  bool clean_ = true;
+};
 
 }  // namespace
-
-std::optional<SourceMode> LedSourceFor(ImportAs as, std::span<const std::uint8_t> definition, std::size_t mode,
-                                       std::string& error) {
-  if (as == ImportAs::Fixture) return std::nullopt;
-  ReaderChanges changes;
-  std::optional<SourceMode> source = ReadDefinitionMode(definition, mode, changes, error);
-  if (!source || (as == ImportAs::Auto && !FitsLedFixture(*source).Fits)) return std::nullopt;
-  return source;
-}
 
 int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err) {
   // Writing the fixture over the definition would lose the definition.
@@ -129,95 +212,25 @@ int RunImport(const ImportRequest& request, std::ostream& out, std::ostream& err
       return Fail(err, *request.out + " is the definition being imported; write the fixture to another file");
     }
   }
-  // A .qxf, a .gdtf or a description.xml, told apart by content.
-  const DefinitionFile file = ReadDefinitionFile(request.qxf);
-  if (!file.Error.empty()) return Fail(err, file.Error);
-  if (!file.TooLarge.empty()) return Fail(err, request.qxf + ": " + file.TooLarge);
-  const DefinitionModes list = ListDefinitionModes(file.Content);
-  if (!list.Error.empty()) return Fail(err, request.qxf + ": " + list.Error);
-  if (request.listModes) {
-    ListModes(list, out);
+  ImportCommand command(request, out);
+  const ImportOutcome outcome = ImportDefinitionFile(request.qxf, request.as, request.palettes, command);
+  if (command.Listed()) {
     out.flush();
     return out ? kExitOk : Fail(err, "cannot write to the standard output");
   }
-
-  std::string error;
-  const auto mode = ChooseMode(list, request, error);
-  if (!mode) return Fail(err, error);
-
-  std::string readError;
-  if (const auto source = LedSourceFor(request.as, file.Content, *mode, readError)) {
-    return WriteLed(request, *source, out, err);
-  }
-  if (!readError.empty()) return Fail(err, request.qxf + ": " + readError);
-
-  ChannelNameSet names;
-  Bytes namesFile;
-  if (request.names) {
-    RecordFile set = ReadRecordFile(*request.names, FileKind::Names);
-    if (!set.error.empty()) return Fail(err, set.error);
-    names = *set.names;
-    namesFile = std::move(set.image);
-  } else {
-    RestoreDefaultNames(names);
-  }
-
-  ImportResult result = ImportDefinitionMode(file.Content, *mode, names);
-  if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
-
-  // The names the set lacks, added as the editor adds a typed name; the fixture
-  // is then imported again to take their codes.
-  std::vector<int> added;
-  std::vector<std::string> addedNames;
-  std::vector<std::string> addLines;
-  if (request.addNames && !result.MissingNames.empty()) {
-    for (const std::string& name : result.MissingNames) {
-      if (const auto slot = AddChannelName(names, name)) {
-        added.push_back(*slot);
-        addedNames.push_back(name);
-        addLines.push_back(Quoted(name) + " is added to " + *request.names + " with code " +
-                           std::to_string(names.Entries[static_cast<std::size_t>(*slot)].Code));
-      } else {
-        addLines.push_back(Quoted(name) + " is not added: " + *request.names + " has no free place");
-      }
-    }
-    result = ImportDefinitionMode(file.Content, *mode, names);
-    if (!result.Record) return Fail(err, request.qxf + ": " + result.Error);
-  }
-
-  PaletteFill fill;
-  if (request.palettes) fill = FillPalettes(*result.Record);
-
-  // Nothing is left half written: the name set is put back when the fixture
-  // cannot be written.
-  if (!added.empty()) {
-    if (const auto failed = ReplaceFile(*request.names, PatchedNameSet(namesFile, names, added), true)) {
-      return Fail(err, failed->message);
+  if (!outcome.Kept) {
+    switch (outcome.Stage) {
+      case ImportStage::Read:  // the file layer's messages name their files
+      case ImportStage::Names:
+      case ImportStage::Keep: return Fail(err, outcome.Problem);
+      case ImportStage::Choose: return Fail(err, command.ChooseError());
+      default: return Fail(err, request.qxf + ": " + outcome.Problem);
     }
   }
-  std::error_code ec;
-  const bool outExisted = fs::exists(*request.out, ec);
-  if (const auto failed = SaveFixtureFile(*result.Record, *request.out)) {
-    if (added.empty()) return Fail(err, failed->message);
-    // The file read was whole unless it had the set's full size.
-    const auto notRestored = ReplaceFile(*request.names, namesFile, namesFile.size() >= kNameSetFileSize);
-    if (!notRestored) return Fail(err, failed->message);
-    // Both files fail: say what each of them now holds.
-    std::string kept;
-    for (const std::string& name : addedNames) kept += (kept.empty() ? "" : ", ") + Quoted(name);
-    const std::string left = outExisted ? " is left as it was" : " is not written";
-    return Fail(err, failed->message + "; " + *request.out + left + ". The channel name set could not be put back (" +
-                         notRestored->message + "): " + *request.names + " keeps the " +
-                         std::to_string(added.size()) + (added.size() == 1 ? " name" : " names") + " added to it (" +
-                         kept + ")");
-  }
-
-  for (const std::string& line : result.Report) out << line << '\n';
-  for (const std::string& line : addLines) out << line << '\n';
-  for (const std::string& line : fill.ReportLines()) out << line << '\n';
+  for (const std::string& line : command.Report()) out << line << '\n';
   out.flush();
   if (!out) return Fail(err, "cannot write to the standard output");
-  return result.Report.empty() && addLines.empty() && !fill.LeftAnythingOut() ? kExitOk : kExitFindings;
+  return command.Clean() ? kExitOk : kExitFindings;
 }
 
 }  // namespace brannoc::tfftool

@@ -11,17 +11,9 @@
 #include <string>
 
 #include "data/import/definition.h"
+#include "data/import_sequence/sequence.h"
 
 namespace brannoc::tfftool {
-
-// Which file the import writes.
-enum class ImportAs { Fixture, Led, Auto };
-
-// The mode in the import core's form when it is to be an LED file: always with
-// Led, with Auto where it fits the LED form; nothing for a fixture file, and
-// nothing with `error` set when the mode cannot be read.
-std::optional<SourceMode> LedSourceFor(ImportAs as, std::span<const std::uint8_t> definition, std::size_t mode,
-                                       std::string& error);
 
 struct ImportRequest {
   std::string qxf;                   // the definition, of any kind

@@ -3,17 +3,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <iomanip>
 #include <set>
 #include <sstream>
 
 #include "data/core/file_io.h"
 #include "data/fixture/file.h"
-#include "data/import/definition.h"
-#include "data/import/led.h"
-#include "data/led/model.h"
-#include "data/palette_fill/generate.h"
 #include "data/import/qxf.h"
+#include "data/import_sequence/sequence.h"
+#include "data/led/model.h"
 #include "data/import/text.h"
 #include "data/library/index.h"
 #include "data/library/search.h"
@@ -180,19 +179,6 @@ int RunSearch(const SearchRequest& request, std::ostream& out, std::ostream& err
 
 namespace {
 
-// The name set file's bytes with the records of `slots` taken from `set`.
-Bytes PatchedNames(const Bytes& original, const ChannelNameSet& set, const std::vector<int>& slots) {
-  Bytes bytes = original;
-  const Bytes whole = SerializeChannelNameSet(set);
-  for (int slot : slots) {
-    const std::size_t at = static_cast<std::size_t>(slot) * kNameRecordSize;
-    if (bytes.size() < at + kNameRecordSize) bytes.resize(at + kNameRecordSize, 0);
-    std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(at), kNameRecordSize,
-                bytes.begin() + static_cast<std::ptrdiff_t>(at));
-  }
-  return bytes;
-}
-
 // A field of index.tsv: no tabs or line breaks inside.
 std::string Field(std::string text) {
   for (char& c : text) c = (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
@@ -239,6 +225,87 @@ std::vector<std::size_t> ChosenModes(const DefinitionModes& list, const std::str
   return chosen;
 }
 
+// convert's part of the import sequence, for every mode it writes: the set
+// names are added to, the file each mode becomes in OUT_DIR, and the counts and
+// rows of the run.
+class ConvertRun : public ImportCaller {
+ public:
+  ConvertRun(const ConvertRequest& request, std::function<void(const std::string&)> note)
+      : request_(request), note_(std::move(note)) {}
+
+  ChannelNameSet names;
+  Bytes namesFile;
+  std::vector<int> addedSlots;
+  Counts counts;
+  std::vector<std::string> rows;  // of index.tsv
+
+  // The definition whose modes follow.
+  void Definition(const fs::path& path, const std::string& maker, const std::string& model) {
+    path_ = path;
+    maker_ = maker;
+    model_ = model;
+  }
+
+  std::optional<std::size_t> ChooseMode(const DefinitionModes& /*list*/) override { return std::nullopt; }
+  const ChannelNameSet* Names(std::string& /*problem*/) override { return &names; }
+
+  bool AddMissingNames(const std::vector<std::string>& missing) override {
+    if (!request_.addNames) return false;
+    for (const std::string& name : missing) {
+      if (const auto slot = AddChannelName(names, name)) {
+        addedSlots.push_back(*slot);
+        ++counts.namesAdded;
+      }
+    }
+    return true;
+  }
+
+  // The mode's file in OUT_DIR, under a name of its own; an existing file only
+  // with --force. Says itself what it did.
+  std::optional<std::string> Keep(const ListedDefinitionFile& file, ImportedMode& mode) override {
+    const std::string& modeName = file.List.Modes[mode.Mode].Name;
+    const bool led = mode.KeepLed;
+    const std::string name = ConvertedFileName(maker_, model_, modeName, taken_);
+    const fs::path target = fs::path(request_.outDir) / name;
+    std::error_code ec;
+    if (!request_.force && fs::exists(fs::symlink_status(target, ec))) {
+      ++counts.notWritten;
+      note_("not written " + target.string() + ": it exists (--force replaces it)");
+      return std::string();
+    }
+    if (const auto failed = led ? WriteLedFixtureFile(*mode.Led.Record, target)
+                                : SaveFixtureFile(*mode.Fixture.Record, target)) {
+      ++counts.notWritten;
+      note_("not written " + target.string() + ": " + failed->message);
+      return std::string();
+    }
+    const std::vector<std::string>& report = led ? mode.Led.Report : mode.Fixture.Report;
+    const int channels = led ? mode.Led.Record->ChannelCount : mode.Fixture.Record->ChannelCount;
+    int steps = 0;
+    for (int c = 0; !led && c < channels; ++c) steps += mode.Fixture.Record->StepCounts[static_cast<std::size_t>(c)];
+    std::string changes;
+    for (const std::string& line : report) changes += (changes.empty() ? "" : "; ") + line;
+    rows.push_back(Field(path_.string()) + '\t' + Field(modeName) + '\t' + Field(name) + '\t' +
+                   std::to_string(channels) + '\t' + std::to_string(steps) + '\t' + Field(changes));
+    ++counts.converted;
+    if (led) ++counts.led;
+    if (!report.empty()) ++counts.withChanges;
+    if (!request_.progressLine) {
+      note_("converted " + path_.string() + " " + Quoted(modeName) + " -> " + name + (led ? " (LED)" : "") +
+            (report.empty() ? "" : " (" + std::to_string(report.size()) + " report lines)"));
+    }
+    return std::nullopt;
+  }
+
+ private:
+  const ConvertRequest& request_;
+  std::function<void(const std::string&)> note_;
+  std::vector<std::string> taken_;  // the names written, in lower case
+  fs::path path_;
+  std::string maker_;
+  std::string model_;
+};
+
 std::string Elapsed(std::chrono::steady_clock::time_point start) {
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::ostringstream text;
@@ -269,25 +336,21 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     if (ec) return Fail(err, "cannot create the folder " + request.outDir + ": " + ec.message());
   }
 
-  ChannelNameSet names;
-  Bytes namesFile;
-  if (request.names) {
-    RecordFile set = ReadRecordFile(*request.names, FileKind::Names);
-    if (!set.error.empty()) return Fail(err, set.error);
-    names = *set.names;
-    namesFile = std::move(set.image);
-  } else {
-    RestoreDefaultNames(names);
-  }
-  std::vector<int> addedSlots;
-
-  Counts counts;
-  std::vector<std::string> rows;
-  std::vector<std::string> taken;
   auto note = [&](const std::string& line) {
     if (request.progressLine) out << "\r\x1b[K";
     out << line << '\n';
   };
+  ConvertRun command(request, note);
+  if (request.names) {
+    RecordFile set = ReadRecordFile(*request.names, FileKind::Names);
+    if (!set.error.empty()) return Fail(err, set.error);
+    command.names = *set.names;
+    command.namesFile = std::move(set.image);
+  } else {
+    RestoreDefaultNames(command.names);
+  }
+  Counts& counts = command.counts;
+  const std::vector<std::string>& rows = command.rows;
   for (std::size_t f = 0; f < files.size(); ++f) {
     const fs::path& path = files[f];
     if (request.progressLine) {
@@ -311,72 +374,13 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     }
     const std::string maker = list.Kind == ImportKind::QxfDefinition ? ListQxfDefinition(file.Content).Maker
                                                                       : ListGdtfDefinition(file.Content).Maker;
+    command.Definition(path, maker, list.Model);
     for (std::size_t m : modes) {
       const std::string& modeName = list.Modes[m].Name;
-      // With --as led, and with --as auto where the mode fits, the LED form;
-      // its names are its own, so the name set is not touched.
-      std::unique_ptr<LedFixtureRecord> led;
-      std::vector<std::string> report;
-      std::string readError;
-      if (const auto sourceMode = LedSourceFor(request.as, file.Content, m, readError)) {
-        LedImportResult imported = ImportAsLedFixture(*sourceMode);
-        if (!imported.Record) {
-          ++counts.refused;
-          note("refused " + path.string() + " " + Quoted(modeName) + ": " + imported.Error);
-          continue;
-        }
-        led = std::move(imported.Record);
-        report = std::move(imported.Report);
-      } else if (!readError.empty()) {
+      const ImportOutcome outcome = ImportListedMode(file, m, request.as, request.palettes, command);
+      if (!outcome.Kept && outcome.Stage == ImportStage::Import) {
         ++counts.refused;
-        note("refused " + path.string() + " " + Quoted(modeName) + ": " + readError);
-        continue;
-      }
-      ImportResult result;
-      if (!led) {
-        result = ImportDefinitionMode(file.Content, m, names);
-        if (result.Record && request.addNames && !result.MissingNames.empty()) {
-          for (const std::string& name : result.MissingNames) {
-            if (const auto slot = AddChannelName(names, name)) {
-              addedSlots.push_back(*slot);
-              ++counts.namesAdded;
-            }
-          }
-          result = ImportDefinitionMode(file.Content, m, names);
-        }
-        if (!result.Record) {
-          ++counts.refused;
-          note("refused " + path.string() + " " + Quoted(modeName) + ": " + result.Error);
-          continue;
-        }
-        report = result.Report;
-      }
-      const std::string name = ConvertedFileName(maker, list.Model, modeName, taken);
-      const fs::path target = outDir / name;
-      if (!request.force && fs::exists(fs::symlink_status(target, ec))) {
-        ++counts.notWritten;
-        note("not written " + target.string() + ": it exists (--force replaces it)");
-        continue;
-      }
-      if (!led && request.palettes) FillPalettes(*result.Record);
-      if (const auto failed = led ? WriteLedFixtureFile(*led, target) : SaveFixtureFile(*result.Record, target)) {
-        ++counts.notWritten;
-        note("not written " + target.string() + ": " + failed->message);
-        continue;
-      }
-      int channels = led ? led->ChannelCount : result.Record->ChannelCount;
-      int steps = 0;
-      for (int c = 0; !led && c < channels; ++c) steps += result.Record->StepCounts[static_cast<std::size_t>(c)];
-      std::string changes;
-      for (const std::string& line : report) changes += (changes.empty() ? "" : "; ") + line;
-      rows.push_back(Field(path.string()) + '\t' + Field(modeName) + '\t' + Field(name) + '\t' +
-                     std::to_string(channels) + '\t' + std::to_string(steps) + '\t' + Field(changes));
-      ++counts.converted;
-      if (led) ++counts.led;
-      if (!report.empty()) ++counts.withChanges;
-      if (!request.progressLine) {
-        note("converted " + path.string() + " " + Quoted(modeName) + " -> " + name + (led ? " (LED)" : "") +
-             (report.empty() ? "" : " (" + std::to_string(report.size()) + " report lines)"));
+        note("refused " + path.string() + " " + Quoted(modeName) + ": " + outcome.Problem);
       }
     }
   }
@@ -406,8 +410,8 @@ int RunConvert(const ConvertRequest& request, std::ostream& out, std::ostream& e
     for (const std::string& row : rows) text += row + '\n';
     if (const auto failed = ReplaceFile(indexPath, Bytes(text.begin(), text.end()))) problems.push_back(failed->message);
   }
-  if (!addedSlots.empty()) {
-    if (const auto failed = ReplaceFile(*request.names, PatchedNames(namesFile, names, addedSlots), true)) {
+  if (!command.addedSlots.empty()) {
+    if (const auto failed = ReplaceFile(*request.names, PatchNameRecords(command.namesFile, command.names, command.addedSlots), true)) {
       problems.push_back(failed->message);
       counts.namesAdded = 0;
     }

@@ -83,7 +83,7 @@ std::string NameKey(const FixedText<N>& text) {
 
 template <std::size_t N>
 bool IsNamed(const FixedText<N>& text) {
-  return !NameKey(text).empty();
+  return !text.IsBlank();
 }
 
 class Checker {

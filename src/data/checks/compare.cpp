@@ -68,7 +68,7 @@ void CompareSteps(const FixtureRecord& a, const FixtureRecord& b, std::size_t c,
 }
 
 std::string PaletteWho(const PaletteData& a, const PaletteData& b, std::size_t p) {
-  const PaletteText& name = a.PaletteName[p].BoxTextTrimmed().empty() ? b.PaletteName[p] : a.PaletteName[p];
+  const PaletteText& name = a.PaletteName[p].IsBlank() ? b.PaletteName[p] : a.PaletteName[p];
   const std::string text = name.BoxTextTrimmed();
   return text.empty() ? "palette " + std::to_string(p + 1) : "palette \"" + text + "\"";
 }
@@ -90,8 +90,8 @@ void ComparePalette(const FixtureRecord& a, const FixtureRecord& b, std::size_t 
   for (std::size_t k = 0; k < kPresetCount; ++k) {
     const std::string preset = who + " preset " + std::to_string(k + 1);
     out.Add(preset + " name", Shown(x.PresetName[p][k]), Shown(y.PresetName[p][k]));
-    if (x.PresetName[p][k].BoxTextTrimmed().empty() && y.PresetName[p][k].BoxTextTrimmed().empty()) continue;
-    const PaletteText& name = x.PresetName[p][k].BoxTextTrimmed().empty() ? y.PresetName[p][k] : x.PresetName[p][k];
+    if (x.PresetName[p][k].IsBlank() && y.PresetName[p][k].IsBlank()) continue;
+    const PaletteText& name = x.PresetName[p][k].IsBlank() ? y.PresetName[p][k] : x.PresetName[p][k];
     const std::string named = preset + (name.BoxTextTrimmed().empty() ? "" : " " + Shown(name)) + ": ";
     for (std::size_t ch = 0; ch < channels && ch < kPaletteChannels; ++ch) {
       // A value counts only where the channel is a member on both sides.
@@ -134,9 +134,7 @@ std::vector<FieldDifference> CompareFixtures(const FixtureRecord& a, const Fixtu
     }
   }
   for (std::size_t p = 0; p < kPaletteCount; ++p) {
-    if (a.Palettes.PaletteName[p].BoxTextTrimmed().empty() && b.Palettes.PaletteName[p].BoxTextTrimmed().empty()) {
-      continue;
-    }
+    if (a.Palettes.PaletteName[p].IsBlank() && b.Palettes.PaletteName[p].IsBlank()) continue;
     ComparePalette(a, b, p, out);
   }
   return out.Take();

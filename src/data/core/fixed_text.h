@@ -71,6 +71,11 @@ class FixedText {
     return Cp1252ToUtf8(v);
   }
 
+  // Whether the field is blank: N spaces, as assigning an empty text leaves it.
+  // This is the one meaning of "no name" everywhere: a palette or preset is
+  // stored by it, so the checks, the comparison and "Fill Palettes" judge by it
+  // too. A field never assigned (NUL bytes) is not blank: the file stores what
+  // it names.
   bool IsBlank() const {
     return std::all_of(bytes_.begin(), bytes_.end(), [](std::uint8_t b) { return b == ' '; });
   }

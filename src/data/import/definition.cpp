@@ -49,6 +49,7 @@ ListedDefinitionFile ReadAndListDefinition(const std::filesystem::path& path) {
   ListedDefinitionFile out;
   DefinitionFile file = ReadDefinitionFile(path);
   out.Problem = !file.Error.empty() ? file.Error : file.TooLarge;
+  out.ProblemNamesFile = !file.Error.empty();
   if (!out.Problem.empty()) return out;
   out.List = ListDefinitionModes(file.Content);
   out.Problem = out.List.Error;

@@ -50,6 +50,7 @@ struct ListedDefinitionFile {
   Bytes Content;
   DefinitionModes List;
   std::string Problem;
+  bool ProblemNamesFile = false;  // the problem is the file layer's message, which names the file
 };
 ListedDefinitionFile ReadAndListDefinition(const std::filesystem::path& path);
 

@@ -24,7 +24,7 @@ constexpr std::size_t kMaxQxfListBytes = 4 * 1024 * 1024;
 // Deeper than any real library; a guard against a tree that never ends.
 constexpr int kMaxDepth = 32;
 
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool IsWhitespace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
 // Whitespace runs become one blank; none at either end.
 std::string Collapse(std::string_view text) {
@@ -32,7 +32,7 @@ std::string Collapse(std::string_view text) {
   out.reserve(text.size());
   bool pending = false;
   for (char ch : text) {
-    if (IsBlank(static_cast<unsigned char>(ch))) {
+    if (IsWhitespace(static_cast<unsigned char>(ch))) {
       pending = !out.empty();
       continue;
     }

@@ -107,10 +107,17 @@ std::optional<IoError> WriteChannelNameEntry(const ChannelNameSet& set, int slot
     if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return read.error;
     read.bytes.clear();
   }
-  Bytes bytes = std::move(read.bytes);
-  if (bytes.size() < end) bytes.resize(end, 0);
-  WriteRecord(set.Entries[slot], bytes.data() + end - kNameRecordSize);
-  return ReplaceFile(file, bytes, /*keepTail=*/true);
+  return ReplaceFile(file, PatchNameRecords(std::move(read.bytes), set, {slot}), /*keepTail=*/true);
+}
+
+Bytes PatchNameRecords(Bytes file, const ChannelNameSet& set, const std::vector<int>& slots) {
+  for (int slot : slots) {
+    if (!IsValidSlot(slot)) continue;
+    const std::size_t end = static_cast<std::size_t>(slot + 1) * kNameRecordSize;
+    if (file.size() < end) file.resize(end, 0);
+    WriteRecord(set.Entries[static_cast<std::size_t>(slot)], file.data() + end - kNameRecordSize);
+  }
+  return file;
 }
 
 std::optional<int> FindFreeNameSlot(const ChannelNameSet& set) {

@@ -108,6 +108,12 @@ std::optional<IoError> SaveChannelNameSet(ChannelNameSet& set, const std::filesy
 std::optional<IoError> WriteChannelNameEntry(const ChannelNameSet& set, int slot,
                                              const std::filesystem::path& file);
 
+// A name set file's bytes with the 14-byte records of `slots` taken from `set`,
+// each at slot * 14; the rest stays as it was, and a shorter file grows to hold
+// them (a gap reads as zeros). What tfftool writes when it adds names to a set
+// it was given: the records it did not touch keep their bytes.
+Bytes PatchNameRecords(Bytes file, const ChannelNameSet& set, const std::vector<int>& slots);
+
 // The lowest slot in 59..252 whose name is blank (12 spaces), or none.
 std::optional<int> FindFreeNameSlot(const ChannelNameSet& set);
 

@@ -204,7 +204,10 @@ class Pelorin : public QWidget, public NameSetWatcher, public FixtureView {
   int PrintChannelSheetOn(QPagedPaintDevice& device);
 
   // --- import (import_fixture.cpp)
+  class ImportQuestions;
   void AddImportedNames(const std::vector<std::string>& names);
+  // Says why the definition at `path` could not be imported.
+  void RefuseImport(const QString& path, const QString& why);
 
   // --- channel name lookup (name_lookup.cpp)
   // What settling a typed name came to.
