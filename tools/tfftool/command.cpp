@@ -17,6 +17,12 @@
 #include <unistd.h>
 
 namespace brannoc::tfftool {
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "tfftool: " << message << '\n';
+  return kExitFailure;
+}
+
 namespace {
 
 constexpr std::string_view kProgramHelp = R"(Usage: tfftool COMMAND [ARGUMENTS]
@@ -220,11 +226,6 @@ struct Command {
   std::vector<std::string_view> flags = {};    // options without a value
   std::size_t optionalPositional = 0;          // how many of the arguments may be left out
 };
-
-int Fail(std::ostream& err, const std::string& message) {
-  err << "tfftool: " << message << '\n';
-  return kExitFailure;
-}
 
 // Flushes `out`; a failed write (a full disk, a closed pipe) is a failure.
 int Finish(std::ostream& out, std::ostream& err, int status) {

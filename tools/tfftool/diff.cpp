@@ -11,11 +11,6 @@
 namespace brannoc::tfftool {
 namespace {
 
-int Fail(std::ostream& err, const std::string& message) {
-  err << "tfftool: " << message << '\n';
-  return kExitFailure;
-}
-
 // A fixture definition of another program: a .qxf, a .gdtf or a GDTF description.xml.
 bool IsDefinition(const std::string& path) {
   std::string ext = std::filesystem::path(path).extension().string();

@@ -14,11 +14,6 @@ namespace brannoc::tfftool {
 namespace fs = std::filesystem;
 namespace {
 
-int Fail(std::ostream& err, const std::string& message) {
-  err << "tfftool: " << message << '\n';
-  return kExitFailure;
-}
-
 // A name in quotes, cut to a readable length.
 std::string Quoted(const std::string& text) { return import_text::Quoted(text); }
 

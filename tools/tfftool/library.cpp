@@ -23,11 +23,6 @@ namespace brannoc::tfftool {
 namespace fs = std::filesystem;
 namespace {
 
-int Fail(std::ostream& err, const std::string& message) {
-  err << "tfftool: " << message << '\n';
-  return kExitFailure;
-}
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string Lower(const std::string& text) { return import_text::LowerAscii(text); }

@@ -13,14 +13,6 @@
 #include "tfftool/files.h"
 
 namespace brannoc::tfftool {
-namespace {
-
-int Fail(std::ostream& err, const std::string& message) {
-  err << "tfftool: " << message << '\n';
-  return kExitFailure;
-}
-
-}  // namespace
 
 int RunSheet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   std::vector<std::string> files;

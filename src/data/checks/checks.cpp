@@ -265,9 +265,16 @@ void CheckSteps(const FixtureRecord& fixture, std::size_t count, Checker& check)
   }
 }
 
+// A name as it follows what it names: a blank, the name as a box shows it, in
+// quotes; nothing for a blank name or one that shows as nothing (NUL bytes).
+std::string NameAfter(const PaletteText& name) {
+  const std::string shown = name.BoxTextTrimmed();
+  return IsNamed(name) && !shown.empty() ? " " + Quoted(shown) : std::string();
+}
+
 std::string PaletteWho(const PaletteData& palettes, std::size_t p) {
   std::string who = "palette " + std::to_string(p + 1);
-  if (IsNamed(palettes.PaletteName[p])) who += " " + Quoted(palettes.PaletteName[p].TrimmedUtf8());
+  who += NameAfter(palettes.PaletteName[p]);
   return who;
 }
 
@@ -283,7 +290,7 @@ void CheckPaletteBlock(const PaletteData& palettes, Checker& check) {
       const std::size_t width = palettes.PresetChannelCount[p][k];
       if (width == 0) continue;
       std::string who = PaletteWho(palettes, p) + ", preset " + std::to_string(k + 1);
-      if (IsNamed(palettes.PresetName[p][k])) who += " " + Quoted(palettes.PresetName[p][k].TrimmedUtf8());
+      who += NameAfter(palettes.PresetName[p][k]);
       const std::size_t kept =
           full || at + width >= kPaletteBlockSize ? 0 : std::min(width, kPaletteBlockSize - at - width);
       if (kept == 0) {

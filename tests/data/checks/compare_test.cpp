@@ -1,4 +1,6 @@
 #include "data/checks/compare.h"
+#include "data/checks/checks.h"
+#include "data/palette_fill/generate.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,28 @@ TEST(CompareFixtures, ChannelsAndStepsOnOneSideOnlyAreNamedWhole) {
                                                 "channel 9 step 4: none -> 64..255 \"Spin\"",
                                                 "channel 18 steps: 0 -> 2",
                                             }));
+}
+
+// A palette name of NUL bytes (never assigned) is stored as a name, so the
+// comparison, the checks and Fill Palettes all take it for one.
+TEST(BlankNames, APaletteNamedWithNulBytesIsNamedForDiffTheChecksAndFillPalettes) {
+  auto a = Made();
+  a->Palettes.PaletteName[1] = PaletteText();
+  a->Palettes.PresetName[1][0] = PaletteText::FromUtf8("Half");
+  a->Palettes.PaletteMember[1][2] = 1;
+  a->Palettes.PresetValue[1][2][0] = 10;
+  auto b = std::make_unique<FixtureRecord>(*a);
+  b->Palettes.PresetValue[1][2][0] = 20;
+
+  EXPECT_EQ(Lines(CompareFixtures(*a, *b)),
+            std::vector<std::string>{"palette 2 preset 1 \"Half\": channel 3 value 10 -> 20"});
+  a->Palettes.PresetName[1][0] = PaletteText::Blank();
+  const auto problems = CheckFixture(*a);
+  EXPECT_TRUE(std::any_of(problems.begin(), problems.end(), [](const FixtureProblem& p) {
+    return p.Palette == 1 && p.Text == "palette 2: no preset is named";
+  }));
+  EXPECT_FALSE(PaletteIsFree(a->Palettes, 1));
+  EXPECT_TRUE(PaletteIsFree(a->Palettes, 2));
 }
 
 TEST(CompareLedFixtures, ComparesNamesTypesAndPartners) {
