@@ -12,8 +12,12 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "data/import/text.h"
+
 namespace brannoc {
 namespace {
+
+using namespace import_text;
 
 constexpr int kMaxAddresses = 40;     // a fixture's channels
 constexpr long kMaxAddress = 1 << 20; // far past any universe; a larger one is a fault
@@ -22,44 +26,11 @@ constexpr int kMaxValueBytes = 4;     // DMX values of up to 32 bits
 // rather than followed.
 constexpr std::size_t kMaxInstances = 4096;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string_view Trim(std::string_view v) {
-  while (!v.empty() && IsSpace(v.front())) v.remove_prefix(1);
-  while (!v.empty() && IsSpace(v.back())) v.remove_suffix(1);
-  return v;
-}
-
-// Runs of whitespace become one space, none at either end.
-std::string Collapse(std::string_view text) {
-  std::string out;
-  bool gap = false;
-  for (char c : text) {
-    if (IsSpace(c)) {
-      gap = !out.empty();
-      continue;
-    }
-    if (gap) out.push_back(' ');
-    gap = false;
-    out.push_back(c);
-  }
-  return out;
-}
-
-std::optional<long> ParseLong(std::string_view v) {
-  v = Trim(v);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  if (v.empty() || v.size() > 18) return std::nullopt;
-  long value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (error != std::errc() || end != v.data() + v.size()) return std::nullopt;
-  return value;
-}
+// A whole number in an attribute, XML whitespace around it allowed.
+std::optional<long> ParseLong(std::string_view v) { return ParseWhole(TrimXmlSpace(v), 18); }
 
 std::optional<double> ParseDouble(std::string_view v) {
-  v = Trim(v);
+  v = TrimXmlSpace(v);
   if (!v.empty() && v.front() == '+') v.remove_prefix(1);
   double value = 0;
   const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
@@ -78,12 +49,12 @@ struct DmxValue {
 enum class ValueFault { None, NoNumber, OutOfRange };
 
 ValueFault ParseDmxValue(std::string_view text, DmxValue& out) {
-  text = Trim(text);
+  text = TrimXmlSpace(text);
   const std::size_t slash = text.find('/');
   std::string_view number = text.substr(0, slash);
   out = DmxValue{};
   if (slash != std::string_view::npos) {
-    std::string_view bytes = Trim(text.substr(slash + 1));
+    std::string_view bytes = TrimXmlSpace(text.substr(slash + 1));
     if (!bytes.empty() && bytes.back() == 's') {
       out.shift = true;
       bytes.remove_suffix(1);
@@ -222,10 +193,10 @@ bool IsZip(std::span<const std::uint8_t> bytes) {
 // The name of the first element of an XML text: past a byte order mark, the
 // declaration, comments, processing instructions and a DOCTYPE.
 std::string RootElementName(std::span<const std::uint8_t> bytes) {
-  std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min<std::size_t>(bytes.size(), 64 * 1024));
+  std::string_view text = AsText(bytes.first(std::min<std::size_t>(bytes.size(), 64 * 1024)));
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   for (;;) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
     if (text.starts_with("<?")) {
       const std::size_t end = text.find("?>");
       if (end == std::string_view::npos) return {};
@@ -245,7 +216,7 @@ std::string RootElementName(std::span<const std::uint8_t> bytes) {
   if (!text.starts_with("<")) return {};
   text.remove_prefix(1);
   std::size_t n = 0;
-  while (n < text.size() && !IsSpace(text[n]) && text[n] != '>' && text[n] != '/') ++n;
+  while (n < text.size() && !IsXmlSpace(text[n]) && text[n] != '>' && text[n] != '/') ++n;
   std::string name(text.substr(0, n));
   if (const std::size_t colon = name.find(':'); colon != std::string::npos) name.erase(0, colon + 1);
   return name;
@@ -253,20 +224,6 @@ std::string RootElementName(std::span<const std::uint8_t> bytes) {
 
 // ---------------------------------------------------------------------------
 // The description
-
-std::string LineColumn(std::string_view text, std::ptrdiff_t offset) {
-  const std::size_t end = std::min(text.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-  std::size_t line = 1, column = 1;
-  for (std::size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      ++column;
-    }
-  }
-  return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
 
 struct GeometryInfo {
   pugi::xml_node node;
@@ -286,16 +243,12 @@ struct Description {
   std::string error;
 
   // Where an element starts: its "<".
-  std::string Where(pugi::xml_node node) const {
-    std::ptrdiff_t offset = node.offset_debug();
-    if (offset > 0 && static_cast<std::size_t>(offset) <= text.size() && text[static_cast<std::size_t>(offset) - 1] == '<') --offset;
-    return LineColumn(text, offset);
-  }
+  std::string Where(pugi::xml_node node) const { return Locator(text).WhereElement(node.offset_debug()); }
 };
 
 std::string FixtureNameOf(pugi::xml_node fixture) {
-  std::string name = Collapse(fixture.attribute("ShortName").value());
-  return name.empty() ? Collapse(fixture.attribute("Name").value()) : name;
+  std::string name = CollapseXmlSpace(fixture.attribute("ShortName").value());
+  return name.empty() ? CollapseXmlSpace(fixture.attribute("Name").value()) : name;
 }
 
 void IndexGeometries(Description& d) {
@@ -327,9 +280,9 @@ std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes
     d->inflated = std::move(text.Xml);
     d->text = d->inflated;
   } else {
-    d->text = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    d->text = AsText(bytes);
   }
-  if (Trim(d->text).empty()) {
+  if (TrimXmlSpace(d->text).empty()) {
     d->error = "the description is empty";
     return d;
   }
@@ -337,7 +290,7 @@ std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes
       d->xml.load_buffer(d->text.data(), d->text.size(), pugi::parse_default, pugi::encoding_auto);
   if (!parsed) {
     d->error = std::string("the description is no well-formed XML: ") + parsed.description() + " at " +
-               LineColumn(d->text, parsed.offset);
+               Locator(d->text).Where(parsed.offset);
     return d;
   }
   const pugi::xml_node root = d->xml.document_element();
@@ -356,7 +309,7 @@ std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes
   }
   for (pugi::xml_node wheel : d->fixture.child("Wheels").children("Wheel")) {
     std::vector<std::string> slots;
-    for (pugi::xml_node slot : wheel.children("Slot")) slots.push_back(Collapse(slot.attribute("Name").value()));
+    for (pugi::xml_node slot : wheel.children("Slot")) slots.push_back(CollapseXmlSpace(slot.attribute("Name").value()));
     d->wheels.emplace(wheel.attribute("Name").value(), std::move(slots));
   }
   IndexGeometries(*d);
@@ -412,7 +365,7 @@ class Layout {
   }
 
   std::string Label(pugi::xml_node channel) const {
-    return "the DMX channel " + Quoted(std::string(channel.attribute("Geometry").value()) + "_" +
+    return "the DMX channel " + QuotedWhole(std::string(channel.attribute("Geometry").value()) + "_" +
                                        channel.child("LogicalChannel").attribute("Attribute").value()) +
            " at " + d_.Where(channel);
   }
@@ -424,7 +377,7 @@ class Layout {
     const auto it = d_.geometries.find(root);
     if (it == d_.geometries.end()) {
       if (root.empty()) return true;  // no tree: no references
-      return Fail("the mode " + Quoted(out_.ModeName) + " names the geometry " + Quoted(root) +
+      return Fail("the mode " + QuotedWhole(out_.ModeName) + " names the geometry " + QuotedWhole(root) +
                   ", which does not exist");
     }
     std::vector<std::string> path{it->second.top};
@@ -445,8 +398,8 @@ class Layout {
       const std::string target = node.attribute("Geometry").value();
       const auto it = d_.geometries.find(target);
       if (it == d_.geometries.end()) {
-        return Fail("the geometry reference " + Quoted(node.attribute("Name").value()) + " at " + d_.Where(node) +
-                    " names the geometry " + Quoted(target) + ", which does not exist");
+        return Fail("the geometry reference " + QuotedWhole(node.attribute("Name").value()) + " at " + d_.Where(node) +
+                    " names the geometry " + QuotedWhole(target) + ", which does not exist");
       }
       if (std::find(path.begin(), path.end(), it->second.top) != path.end()) {
         std::string loop;
@@ -464,7 +417,7 @@ class Layout {
           if (dmxBreak && ob == *dmxBreak) total += oo - 1;
         }
         if (!dmxBreak || total < 1 || total > kMaxAddress) {
-          return Fail("the break of the geometry reference " + Quoted(ref.name) + " at " + d_.Where(b) +
+          return Fail("the break of the geometry reference " + QuotedWhole(ref.name) + " at " + d_.Where(b) +
                       " has no DMX break and offset that are numbers from 1");
         }
         ref.breaks.emplace_back(*dmxBreak, total);
@@ -494,11 +447,11 @@ class Layout {
 
   bool Place() {
     for (pugi::xml_node channel : mode_.child("DMXChannels").children("DMXChannel")) {
-      const std::string_view offsetText = Trim(channel.attribute("Offset").value());
+      const std::string_view offsetText = TrimXmlSpace(channel.attribute("Offset").value());
       const std::string geometry = channel.attribute("Geometry").value();
       const auto g = d_.geometries.find(geometry);
       if (g == d_.geometries.end()) {
-        return Fail(Label(channel) + " names the geometry " + Quoted(geometry) + ", which does not exist");
+        return Fail(Label(channel) + " names the geometry " + QuotedWhole(geometry) + ", which does not exist");
       }
       if (offsetText.empty() || offsetText == "None") {
         virtuals_.push_back(channel.child("LogicalChannel").attribute("Attribute").value());
@@ -510,7 +463,7 @@ class Layout {
         const std::size_t comma = offsetText.find(',', start);
         const auto value = ParseLong(offsetText.substr(start, comma == std::string_view::npos ? comma : comma - start));
         if (!value || *value < 1 || *value > kMaxAddress) {
-          return Fail(Label(channel) + " has the offset " + Quoted(offsetText) + ", which is no list of DMX addresses");
+          return Fail(Label(channel) + " has the offset " + QuotedWhole(offsetText) + ", which is no list of DMX addresses");
         }
         offsets.push_back(*value);
         if (comma == std::string_view::npos) break;
@@ -518,15 +471,15 @@ class Layout {
       }
       for (std::size_t i = 0; i < offsets.size(); ++i) {
         if (std::find(offsets.begin() + static_cast<std::ptrdiff_t>(i) + 1, offsets.end(), offsets[i]) != offsets.end()) {
-          return Fail(Label(channel) + " has the offset " + Quoted(offsetText) + ", which names an address twice");
+          return Fail(Label(channel) + " has the offset " + QuotedWhole(offsetText) + ", which names an address twice");
         }
       }
-      const std::string_view breakText = Trim(channel.attribute("DMXBreak").as_string("1"));
+      const std::string_view breakText = TrimXmlSpace(channel.attribute("DMXBreak").as_string("1"));
       const bool overwrite = breakText == "Overwrite";
       long dmxBreak = 1;
       if (!overwrite) {
         const auto value = ParseLong(breakText);
-        if (!value) return Fail(Label(channel) + " has the DMX break " + Quoted(breakText) + ", which is no number");
+        if (!value) return Fail(Label(channel) + " has the DMX break " + QuotedWhole(breakText) + ", which is no number");
         dmxBreak = *value;
       }
       const auto refs = references_.find(g->second.top);
@@ -576,7 +529,7 @@ class Layout {
         last = std::max(last, a);
       }
     }
-    if (first == 0) return Fail("the mode " + Quoted(out_.ModeName) + " has no DMX channel on break 1");
+    if (first == 0) return Fail("the mode " + QuotedWhole(out_.ModeName) + " has no DMX channel on break 1");
     const long footprint = last - first + 1;
     out_.Footprint = static_cast<int>(std::min<long>(footprint, kMaxAddress));
     if (footprint > kMaxAddresses) {
@@ -604,7 +557,7 @@ class Layout {
         c.Used = true;
         c.Attribute = Attribute(p->node);
         if (const auto a = d_.attributes.find(c.Attribute); a != d_.attributes.end()) {
-          c.Pretty = Collapse(a->second.attribute("Pretty").value());
+          c.Pretty = CollapseXmlSpace(a->second.attribute("Pretty").value());
         }
         c.Geometry = p->node.attribute("Geometry").value();
         c.Depth = d_.geometries.at(c.Geometry).depth;
@@ -654,7 +607,7 @@ class Layout {
     if (!attribute) return 0;
     DmxValue value;
     if (ParseDmxValue(attribute.value(), value) != ValueFault::None) {
-      out_.Report.push_back(Label(channel) + ": the default " + Quoted(attribute.value()) +
+      out_.Report.push_back(Label(channel) + ": the default " + QuotedWhole(attribute.value()) +
                             " is no DMX value; the value is 0");
       return 0;
     }
@@ -666,7 +619,7 @@ class Layout {
     const char* text = node.attribute("DMXFrom").as_string("0/1");
     switch (ParseDmxValue(text, value)) {
       case ValueFault::NoNumber:
-        return Fail("the DMXFrom " + Quoted(text) + " of <" + node.name() + "> at " + d_.Where(node) +
+        return Fail("the DMXFrom " + QuotedWhole(text) + " of <" + node.name() + "> at " + d_.Where(node) +
                     " is no DMX value");
       case ValueFault::OutOfRange:
         outOfRange = true;
@@ -784,8 +737,8 @@ class Layout {
   bool CheckWheel(pugi::xml_node function) {
     const char* wheel = function.attribute("Wheel").value();
     if (*wheel == '\0' || d_.wheels.count(wheel)) return true;
-    return Fail("the channel function " + Quoted(function.attribute("Name").value()) + " at " + d_.Where(function) +
-                " names the wheel " + Quoted(wheel) + ", which does not exist");
+    return Fail("the channel function " + QuotedWhole(function.attribute("Name").value()) + " at " + d_.Where(function) +
+                " names the wheel " + QuotedWhole(wheel) + ", which does not exist");
   }
 
   bool CheckSlot(pugi::xml_node function, pugi::xml_node set) {
@@ -796,13 +749,13 @@ class Layout {
     const auto it = d_.wheels.find(wheel);
     if (n && *n == 0) return true;  // no slot
     if (n && *n > 0 && it != d_.wheels.end() && static_cast<std::size_t>(*n) <= it->second.size()) return true;
-    return Fail("the channel set at " + d_.Where(set) + " names slot " + Quoted(index.value()) + " of the wheel " +
-                Quoted(wheel) + ", which does not exist");
+    return Fail("the channel set at " + d_.Where(set) + " names slot " + QuotedWhole(index.value()) + " of the wheel " +
+                QuotedWhole(wheel) + ", which does not exist");
   }
 
   std::string StepName(const RawStep& r) const {
     if (r.set) {
-      std::string name = Collapse(r.set.attribute("Name").value());
+      std::string name = CollapseXmlSpace(r.set.attribute("Name").value());
       if (!name.empty()) return name;
       const auto n = ParseLong(r.set.attribute("WheelSlotIndex").value());
       const auto wheel = d_.wheels.find(r.function.attribute("Wheel").value());
@@ -811,7 +764,7 @@ class Layout {
         if (!name.empty()) return name;
       }
     }
-    std::string name = Collapse(r.function.attribute("Name").value());
+    std::string name = CollapseXmlSpace(r.function.attribute("Name").value());
     if (!name.empty()) return name;
     // A function without a name is called after its attribute and its place.
     int place = 1;
@@ -884,7 +837,7 @@ ImportKind RecogniseImport(std::span<const std::uint8_t> bytes) {
 GdtfText GdtfDescriptionText(std::span<const std::uint8_t> bytes) {
   if (IsZip(bytes)) return ReadArchive(bytes);
   GdtfText text;
-  text.Xml.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  text.Xml.assign(AsText(bytes));
   return text;
 }
 

@@ -3,7 +3,6 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -17,20 +16,8 @@ using namespace import_text;
 
 constexpr int kMaxSteps = 255;  // what a channel can hold; the rest is not counted as steps
 
-bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
 // A whole number in an attribute: blanks around it allowed, nothing else.
-std::optional<long> ParseNumber(const char* text) {
-  std::string_view v(text);
-  while (!v.empty() && IsSpace(static_cast<unsigned char>(v.front()))) v.remove_prefix(1);
-  while (!v.empty() && IsSpace(static_cast<unsigned char>(v.back()))) v.remove_suffix(1);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  if (v.empty() || v.size() > 10) return std::nullopt;
-  long value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (error != std::errc() || end != v.data() + v.size()) return std::nullopt;
-  return value;
-}
+std::optional<long> ParseNumber(const char* text) { return ParseWhole(Trim(text), 10); }
 
 std::optional<std::uint8_t> ParseByte(const char* text) {
   const auto value = ParseNumber(text);
@@ -48,41 +35,6 @@ std::string TextOf(pugi::xml_node node) {
   return text;
 }
 
-
-// Lines and columns of byte offsets into the input. Counting goes on from the
-// offset asked for last when the new one lies after it, as the places of the
-// modes of a file do, so that naming one in every mode reads the input once.
-class Locator {
- public:
-  explicit Locator(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  std::span<const std::uint8_t> bytes() const { return bytes_; }
-
-  // "line 3, column 14" of a byte offset.
-  std::string Where(std::ptrdiff_t offset) {
-    const std::size_t end = std::min(bytes_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-    if (end < at_) {
-      at_ = 0;
-      line_ = 1;
-      column_ = 1;
-    }
-    for (; at_ < end; ++at_) {
-      if (bytes_[at_] == '\n') {
-        ++line_;
-        column_ = 1;
-      } else if ((bytes_[at_] & 0xC0) != 0x80) {  // one column per character, not per byte
-        ++column_;
-      }
-    }
-    return "line " + std::to_string(line_) + ", column " + std::to_string(column_);
-  }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t at_ = 0;  // the offset counted up to
-  std::size_t line_ = 1;
-  std::size_t column_ = 1;
-};
 
 // ---------------------------------------------------------------------------
 // What a channel means: its Preset when it has one, else its <Group> read
@@ -373,7 +325,7 @@ std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) 
   const pugi::xml_parse_result parsed =
       def->doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
   if (!parsed) {
-    def->error = "not readable as XML: " + std::string(parsed.description()) + " at " + Locator(bytes).Where(parsed.offset);
+    def->error = "not readable as XML: " + std::string(parsed.description()) + " at " + Locator(AsText(bytes)).Where(parsed.offset);
     return def;
   }
   // One document has one outermost element; a second one (two files run
@@ -383,7 +335,7 @@ std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) 
     if (node.type() != pugi::node_element) continue;
     if (++elements == 2) {
       def->error = "not one XML document: a second outermost element <" + std::string(node.name()).substr(0, 60) +
-                   "> begins at " + Locator(bytes).Where(node.offset_debug() - 1);
+                   "> begins at " + Locator(AsText(bytes)).Where(node.offset_debug() - 1);
       return def;
     }
   }
@@ -451,12 +403,8 @@ ModeChannels ChannelsOf(const Definition& def, pugi::xml_node mode) {
 }
 
 std::string MissingChannelText(Locator& locator, pugi::xml_node channel) {
-  // pugixml gives the offset of the element's name; a reader looks for its "<".
-  const std::span<const std::uint8_t> bytes = locator.bytes();
-  std::ptrdiff_t at = channel.offset_debug();
-  if (at > 0 && static_cast<std::size_t>(at) <= bytes.size() && bytes[static_cast<std::size_t>(at - 1)] == '<') --at;
-  return "the channel " + Quoted(Collapse(TextOf(channel))) + " is not defined in the file (" + locator.Where(at) +
-         ")";
+  return "the channel " + Quoted(Collapse(TextOf(channel))) + " is not defined in the file (" +
+         locator.WhereElement(channel.offset_debug()) + ")";
 }
 
 // Why a mode cannot be imported, in a few words; empty when it can.
@@ -557,7 +505,7 @@ QxfModeList ListQxfModes(std::span<const std::uint8_t> bytes) {
     return list;
   }
   list.Model = Collapse(TextOf(def->root.child("Model")));
-  Locator locator(bytes);
+  Locator locator(AsText(bytes));
   // The steps of each channel definition, counted once however many modes list it.
   std::vector<std::optional<int>> stepsOf(def->channels.size());
   for (pugi::xml_node node : def->modes) {
@@ -596,7 +544,7 @@ std::optional<SourceMode> ReadQxfMode(std::span<const std::uint8_t> bytes, std::
   }
   const pugi::xml_node mode = def->modes[modeIndex];
   const ModeChannels channels = ChannelsOf(*def, mode);
-  Locator locator(bytes);
+  Locator locator(AsText(bytes));
   if (const std::string why = RefusalOf(locator, channels); !why.empty()) {
     error = "mode " + Quoted(mode.attribute("Name").value()) + " cannot be imported: " + why;
     return std::nullopt;
