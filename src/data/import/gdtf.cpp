@@ -1,200 +1,34 @@
+// The GDTF reader: a mode of the description laid out by DMX address, its
+// channels' bytes, defaults and steps (gdtf.h says what is read). Loading the
+// description is gdtf_description.cpp's, placing the channels of repeated
+// geometries gdtf_geometry.cpp's, and the meaning of the channels
+// gdtf_import.cpp's.
+
 #include "data/import/gdtf.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
-#include "data/import/archive.h"
+#include "data/import/gdtf_description.h"
+#include "data/import/gdtf_geometry.h"
 #include "data/import/text.h"
 
 namespace brannoc {
 namespace {
 
+using namespace gdtf;
 using namespace import_text;
 
-constexpr int kMaxAddresses = 40;     // a fixture's channels
-constexpr long kMaxAddress = 1 << 20; // far past any universe; a larger one is a fault
-constexpr int kMaxValueBytes = 4;     // DMX values of up to 32 bits
-// Geometry references may nest; a tree that expands past this is refused
-// rather than followed.
-constexpr std::size_t kMaxInstances = 4096;
-
-// A whole number in an attribute, XML whitespace around it allowed.
-std::optional<long> ParseLong(std::string_view v) { return ParseWhole(TrimXmlSpace(v), 18); }
-
-std::optional<double> ParseDouble(std::string_view v) {
-  v = TrimXmlSpace(v);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  double value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (v.empty() || error != std::errc() || end != v.data() + v.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-// A DMX value "value/bytes" ("255/1", "32768/2"; "255/1s" shifts instead of
-// mirroring when it is widened). A bare number counts as one byte.
-struct DmxValue {
-  std::uint64_t value = 0;
-  int bytes = 1;
-  bool shift = false;
-};
-
-enum class ValueFault { None, NoNumber, OutOfRange };
-
-ValueFault ParseDmxValue(std::string_view text, DmxValue& out) {
-  text = TrimXmlSpace(text);
-  const std::size_t slash = text.find('/');
-  std::string_view number = text.substr(0, slash);
-  out = DmxValue{};
-  if (slash != std::string_view::npos) {
-    std::string_view bytes = TrimXmlSpace(text.substr(slash + 1));
-    if (!bytes.empty() && bytes.back() == 's') {
-      out.shift = true;
-      bytes.remove_suffix(1);
-    }
-    const auto n = ParseLong(bytes);
-    if (!n) return ValueFault::NoNumber;
-    if (*n < 1 || *n > kMaxValueBytes) return ValueFault::OutOfRange;
-    out.bytes = static_cast<int>(*n);
-  }
-  const auto v = ParseLong(number);
-  if (!v) return ValueFault::NoNumber;
-  if (*v < 0 || static_cast<std::uint64_t>(*v) > (std::uint64_t{1} << (8 * out.bytes)) - 1) return ValueFault::OutOfRange;
-  out.value = static_cast<std::uint64_t>(*v);
-  return ValueFault::None;
-}
-
-// A value in the resolution of a channel of `bytes` bytes.
-std::uint64_t InResolution(const DmxValue& v, int bytes) {
-  if (v.bytes == bytes) return v.value;
-  if (v.bytes > bytes) return v.value >> (8 * (v.bytes - bytes));
-  std::uint64_t out = v.value;
-  for (int i = v.bytes; i < bytes; ++i) out = (out << 8) | (v.shift ? 0 : (v.value & 0xFF));
-  return out;
-}
-
-int CoarseByte(std::uint64_t value, int bytes) { return static_cast<int>((value >> (8 * (bytes - 1))) & 0xFF); }
-
-// ---------------------------------------------------------------------------
-// The description
-
-struct GeometryInfo {
-  pugi::xml_node node;
-  std::string top;  // the top-level geometry it lies in
-  int depth = 0;    // 0 for a top-level geometry
-};
-
-struct Description {
-  std::string inflated;   // description.xml from an archive
-  std::string_view text;  // description.xml: `inflated`, or the caller's bytes
-  pugi::xml_document xml;
-  pugi::xml_node fixture;
-  std::vector<pugi::xml_node> modes;
-  std::unordered_map<std::string, pugi::xml_node> attributes;
-  std::unordered_map<std::string, std::vector<std::string>> wheels;  // slot names
-  std::unordered_map<std::string, GeometryInfo> geometries;
-  std::string error;
-
-  // Where an element starts: its "<".
-  std::string Where(pugi::xml_node node) const { return Locator(text).WhereElement(node.offset_debug()); }
-};
-
-std::string FixtureNameOf(pugi::xml_node fixture) {
-  std::string name = CollapseXmlSpace(fixture.attribute("ShortName").value());
-  return name.empty() ? CollapseXmlSpace(fixture.attribute("Name").value()) : name;
-}
-
-void IndexGeometries(Description& d) {
-  for (pugi::xml_node top : d.fixture.child("Geometries").children()) {
-    if (top.type() != pugi::node_element) continue;
-    const std::string topName = top.attribute("Name").value();
-    // Depth first without recursion: a deep tree cannot exhaust the stack.
-    std::vector<std::pair<pugi::xml_node, int>> stack{{top, 0}};
-    while (!stack.empty()) {
-      const auto [node, depth] = stack.back();
-      stack.pop_back();
-      d.geometries.emplace(node.attribute("Name").value(), GeometryInfo{node, topName, depth});
-      for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), "Break") != 0) stack.emplace_back(child, depth + 1);
-      }
-    }
-  }
-}
-
-// The description read from `bytes`, which must outlive it.
-std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes) {
-  auto d = std::make_unique<Description>();
-  if (IsZip(bytes)) {
-    GdtfText text = GdtfDescriptionText(bytes);
-    if (!text.Error.empty()) {
-      d->error = std::move(text.Error);
-      return d;
-    }
-    d->inflated = std::move(text.Xml);
-    d->text = d->inflated;
-  } else {
-    d->text = AsText(bytes);
-  }
-  if (TrimXmlSpace(d->text).empty()) {
-    d->error = "the description is empty";
-    return d;
-  }
-  const pugi::xml_parse_result parsed =
-      d->xml.load_buffer(d->text.data(), d->text.size(), pugi::parse_default, pugi::encoding_auto);
-  if (!parsed) {
-    d->error = std::string("the description is no well-formed XML: ") + parsed.description() + " at " +
-               Locator(d->text).Where(parsed.offset);
-    return d;
-  }
-  const pugi::xml_node root = d->xml.document_element();
-  if (std::strcmp(root.name(), "GDTF") != 0) {
-    d->error = "the file is no GDTF description: its root element is <" + std::string(root.name()) + ">";
-    return d;
-  }
-  d->fixture = root.child("FixtureType");
-  if (!d->fixture) {
-    d->error = "the GDTF description holds no FixtureType";
-    return d;
-  }
-  for (pugi::xml_node mode : d->fixture.child("DMXModes").children("DMXMode")) d->modes.push_back(mode);
-  for (pugi::xml_node a : d->fixture.child("AttributeDefinitions").child("Attributes").children("Attribute")) {
-    d->attributes.emplace(a.attribute("Name").value(), a);
-  }
-  for (pugi::xml_node wheel : d->fixture.child("Wheels").children("Wheel")) {
-    std::vector<std::string> slots;
-    for (pugi::xml_node slot : wheel.children("Slot")) slots.push_back(CollapseXmlSpace(slot.attribute("Name").value()));
-    d->wheels.emplace(wheel.attribute("Name").value(), std::move(slots));
-  }
-  IndexGeometries(*d);
-  return d;
-}
+constexpr int kMaxAddresses = 40;  // a fixture's channels
 
 // ---------------------------------------------------------------------------
 // A mode laid out
-
-// One place where the layout of a top-level geometry repeats.
-struct Reference {
-  std::string name;
-  pugi::xml_node node;
-  std::vector<std::pair<long, long>> breaks;  // DMXBreak, DMXOffset
-  int number = 0;                             // among the references to one geometry, from 1
-};
-
-// A DMX channel of the file placed once (a channel of a repeated geometry is
-// placed once per reference).
-struct Placed {
-  pugi::xml_node node;
-  int number = 0;
-  long dmxBreak = 1;
-  std::vector<long> addresses;  // coarse first
-};
 
 // A step in the channel's own resolution, before it becomes a coarse-byte step.
 struct RawStep {
@@ -211,8 +45,13 @@ class Layout {
   void Run() {
     out_.ModeName = mode_.attribute("Name").value();
     out_.FixtureName = FixtureNameOf(d_.fixture);
-    if (!FindReferences()) return;
-    if (!Place()) return;
+    PlacedChannels placed = PlaceChannels(d_, mode_);
+    if (!placed.error.empty()) {
+      out_.Error = std::move(placed.error);
+      return;
+    }
+    placed_ = std::move(placed.placed);
+    virtuals_ = std::move(placed.virtuals);
     if (!Assign()) return;
     Degrees();
     ReportLeftOut();
@@ -224,163 +63,12 @@ class Layout {
     return false;
   }
 
-  std::string Label(pugi::xml_node channel) const {
-    return "the DMX channel " + QuotedWhole(std::string(channel.attribute("Geometry").value()) + "_" +
-                                       channel.child("LogicalChannel").attribute("Attribute").value()) +
-           " at " + d_.Where(channel);
-  }
-
-  // The references below the mode's geometry, followed into the geometries they
-  // name (their offsets adding up), refusing a loop.
-  bool FindReferences() {
-    const std::string root = mode_.attribute("Geometry").value();
-    const auto it = d_.geometries.find(root);
-    if (it == d_.geometries.end()) {
-      if (root.empty()) return true;  // no tree: no references
-      return Fail("the mode " + QuotedWhole(out_.ModeName) + " names the geometry " + QuotedWhole(root) +
-                  ", which does not exist");
-    }
-    std::vector<std::string> path{it->second.top};
-    return Walk(it->second.node, {}, path);
-  }
-
-  bool Walk(pugi::xml_node tree, const std::vector<std::pair<long, long>>& outer, std::vector<std::string>& path) {
-    std::vector<pugi::xml_node> stack{tree};
-    while (!stack.empty()) {
-      const pugi::xml_node node = stack.back();
-      stack.pop_back();
-      if (std::strcmp(node.name(), "GeometryReference") != 0) {
-        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
-          if (child.type() == pugi::node_element) stack.push_back(child);
-        }
-        continue;
-      }
-      const std::string target = node.attribute("Geometry").value();
-      const auto it = d_.geometries.find(target);
-      if (it == d_.geometries.end()) {
-        return Fail("the geometry reference " + QuotedWhole(node.attribute("Name").value()) + " at " + d_.Where(node) +
-                    " names the geometry " + QuotedWhole(target) + ", which does not exist");
-      }
-      if (std::find(path.begin(), path.end(), it->second.top) != path.end()) {
-        std::string loop;
-        for (const std::string& name : path) loop += name + " -> ";
-        return Fail("the geometry references make a loop (" + loop + it->second.top + ") at " + d_.Where(node));
-      }
-      Reference ref;
-      ref.name = node.attribute("Name").value();
-      ref.node = node;
-      for (pugi::xml_node b : node.children("Break")) {
-        const auto dmxBreak = ParseLong(b.attribute("DMXBreak").as_string("1"));
-        const auto offset = ParseAddress(b.attribute("DMXOffset").as_string("1"));
-        long total = offset.value_or(0);
-        for (const auto& [ob, oo] : outer) {
-          if (dmxBreak && ob == *dmxBreak) total += oo - 1;
-        }
-        if (!dmxBreak || total < 1 || total > kMaxAddress) {
-          return Fail("the break of the geometry reference " + QuotedWhole(ref.name) + " at " + d_.Where(b) +
-                      " has no DMX break and offset that are numbers from 1");
-        }
-        ref.breaks.emplace_back(*dmxBreak, total);
-      }
-      if (++instances_ > kMaxInstances) {
-        return Fail("the geometry references repeat the layout more than " + std::to_string(kMaxInstances) + " times");
-      }
-      auto& list = references_[it->second.top];
-      list.push_back(ref);
-      path.push_back(it->second.top);
-      const bool ok = Walk(it->second.node, ref.breaks, path);
-      path.pop_back();
-      if (!ok) return false;
-    }
-    return true;
-  }
-
-  // A DMX address "n", or "universe.address".
-  static std::optional<long> ParseAddress(std::string_view text) {
-    const std::size_t dot = text.find('.');
-    if (dot == std::string_view::npos) return ParseLong(text);
-    const auto universe = ParseLong(text.substr(0, dot));
-    const auto address = ParseLong(text.substr(dot + 1));
-    if (!universe || !address || *universe < 1 || *universe > 4096) return std::nullopt;
-    return (*universe - 1) * 512 + *address;
-  }
-
-  bool Place() {
-    for (pugi::xml_node channel : mode_.child("DMXChannels").children("DMXChannel")) {
-      const std::string_view offsetText = TrimXmlSpace(channel.attribute("Offset").value());
-      const std::string geometry = channel.attribute("Geometry").value();
-      const auto g = d_.geometries.find(geometry);
-      if (g == d_.geometries.end()) {
-        return Fail(Label(channel) + " names the geometry " + QuotedWhole(geometry) + ", which does not exist");
-      }
-      if (offsetText.empty() || offsetText == "None") {
-        virtuals_.push_back(channel.child("LogicalChannel").attribute("Attribute").value());
-        continue;
-      }
-      std::vector<long> offsets;
-      std::size_t start = 0;
-      for (;;) {
-        const std::size_t comma = offsetText.find(',', start);
-        const auto value = ParseLong(offsetText.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (!value || *value < 1 || *value > kMaxAddress) {
-          return Fail(Label(channel) + " has the offset " + QuotedWhole(offsetText) + ", which is no list of DMX addresses");
-        }
-        offsets.push_back(*value);
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-      }
-      for (std::size_t i = 0; i < offsets.size(); ++i) {
-        if (std::find(offsets.begin() + static_cast<std::ptrdiff_t>(i) + 1, offsets.end(), offsets[i]) != offsets.end()) {
-          return Fail(Label(channel) + " has the offset " + QuotedWhole(offsetText) + ", which names an address twice");
-        }
-      }
-      const std::string_view breakText = TrimXmlSpace(channel.attribute("DMXBreak").as_string("1"));
-      const bool overwrite = breakText == "Overwrite";
-      long dmxBreak = 1;
-      if (!overwrite) {
-        const auto value = ParseLong(breakText);
-        if (!value) return Fail(Label(channel) + " has the DMX break " + QuotedWhole(breakText) + ", which is no number");
-        dmxBreak = *value;
-      }
-      const auto refs = references_.find(g->second.top);
-      if (refs == references_.end()) {
-        Add(channel, 0, dmxBreak, offsets, 1);
-        continue;
-      }
-      const bool numbered = refs->second.size() > 1;
-      for (std::size_t r = 0; r < refs->second.size(); ++r) {
-        const Reference& ref = refs->second[r];
-        long b = dmxBreak;
-        long offset = 1;
-        if (overwrite && !ref.breaks.empty()) {
-          b = ref.breaks.back().first;
-          offset = ref.breaks.back().second;
-        } else {
-          const auto own = std::find_if(ref.breaks.begin(), ref.breaks.end(), [&](const auto& rb) { return rb.first == b; });
-          if (own != ref.breaks.end()) offset = own->second;
-        }
-        Add(channel, numbered ? static_cast<int>(r + 1) : 0, b, offsets, offset);
-      }
-    }
-    return true;
-  }
-
-  void Add(pugi::xml_node channel, int number, long dmxBreak, const std::vector<long>& offsets, long dmxOffset) {
-    Placed placed{channel, number, dmxBreak, {}};
-    for (long o : offsets) placed.addresses.push_back(o + dmxOffset - 1);
-    placed_.push_back(std::move(placed));
-  }
-
-  std::string Attribute(pugi::xml_node channel) const {
-    return channel.child("LogicalChannel").attribute("Attribute").value();
-  }
-
   bool Assign() {
     long first = 0, last = 0;
     std::vector<const Placed*> onBreak1;
     for (const Placed& p : placed_) {
       if (p.dmxBreak != 1) {
-        otherBreaks_.push_back(Attribute(p.node) + " (break " + std::to_string(p.dmxBreak) + ")");
+        otherBreaks_.push_back(AttributeOf(p.node) + " (break " + std::to_string(p.dmxBreak) + ")");
         continue;
       }
       onBreak1.push_back(&p);
@@ -404,7 +92,7 @@ class Layout {
       const bool clash = std::any_of(p->addresses.begin(), p->addresses.end(),
                                      [&](long a) { return used[static_cast<std::size_t>(a - first)]; });
       if (clash) {
-        clashes_.push_back(Attribute(p->node) + " (address " + std::to_string(p->addresses.front()) + ")");
+        clashes_.push_back(AttributeOf(p->node) + " (address " + std::to_string(p->addresses.front()) + ")");
         continue;
       }
       const std::size_t coarse = static_cast<std::size_t>(p->addresses.front() - first);
@@ -415,7 +103,7 @@ class Layout {
         used[at] = true;
         GdtfChannel& c = out_.Channels[at];
         c.Used = true;
-        c.Attribute = Attribute(p->node);
+        c.Attribute = AttributeOf(p->node);
         if (const auto a = d_.attributes.find(c.Attribute); a != d_.attributes.end()) {
           c.Pretty = CollapseXmlSpace(a->second.attribute("Pretty").value());
         }
@@ -467,7 +155,7 @@ class Layout {
     if (!attribute) return 0;
     DmxValue value;
     if (ParseDmxValue(attribute.value(), value) != ValueFault::None) {
-      out_.Report.push_back(Label(channel) + ": the default " + QuotedWhole(attribute.value()) +
+      out_.Report.push_back(ChannelLabel(d_, channel) + ": the default " + QuotedWhole(attribute.value()) +
                             " is no DMX value; the value is 0");
       return 0;
     }
@@ -671,8 +359,6 @@ class Layout {
   pugi::xml_node mode_;
   bool stepNames_;
   GdtfModeLayout& out_;
-  std::unordered_map<std::string, std::vector<Reference>> references_;  // by the geometry they repeat
-  std::size_t instances_ = 0;
   std::vector<Placed> placed_;
   std::vector<std::string> virtuals_, otherBreaks_, clashes_;
   std::unordered_map<const void*, std::size_t> stepsDone_;  // channel node -> its first coarse channel
