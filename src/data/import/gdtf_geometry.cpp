@@ -37,17 +37,6 @@ class Placement {
  public:
   Placement(const Description& d, pugi::xml_node mode, PlacedChannels& out) : d_(d), mode_(mode), out_(out) {}
 
-  void Run() {
-    if (!FindReferences()) return;
-    Place();
-  }
-
- private:
-  bool Fail(std::string why) {
-    out_.error = std::move(why);
-    return false;
-  }
-
   // The references below the mode's geometry, followed into the geometries they
   // name (their offsets adding up), refusing a loop.
   bool FindReferences() {
@@ -62,6 +51,7 @@ class Placement {
     return Walk(it->second.node, {}, path);
   }
 
+ private:
   bool Walk(pugi::xml_node tree, const std::vector<std::pair<long, long>>& outer, std::vector<std::string>& path) {
     std::vector<pugi::xml_node> stack{tree};
     while (!stack.empty()) {
@@ -113,6 +103,9 @@ class Placement {
     return true;
   }
 
+ public:
+  // Each DMX channel of the mode where it lies, once per reference to its
+  // geometry.
   bool Place() {
     for (pugi::xml_node channel : mode_.child("DMXChannels").children("DMXChannel")) {
       const std::string_view offsetText = TrimXmlSpace(channel.attribute("Offset").value());
@@ -173,10 +166,16 @@ class Placement {
     return true;
   }
 
+ private:
   void Add(pugi::xml_node channel, int number, long dmxBreak, const std::vector<long>& offsets, long dmxOffset) {
     Placed placed{channel, number, dmxBreak, {}};
     for (long o : offsets) placed.addresses.push_back(o + dmxOffset - 1);
     out_.placed.push_back(std::move(placed));
+  }
+
+  bool Fail(std::string why) {
+    out_.error = std::move(why);
+    return false;
   }
 
   const Description& d_;
@@ -190,7 +189,8 @@ class Placement {
 
 PlacedChannels PlaceChannels(const Description& d, pugi::xml_node mode) {
   PlacedChannels out;
-  Placement(d, mode, out).Run();
+  Placement placement(d, mode, out);
+  if (placement.FindReferences()) placement.Place();
   return out;
 }
 
