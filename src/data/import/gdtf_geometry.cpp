@@ -51,59 +51,6 @@ class Placement {
     return Walk(it->second.node, {}, path);
   }
 
- private:
-  bool Walk(pugi::xml_node tree, const std::vector<std::pair<long, long>>& outer, std::vector<std::string>& path) {
-    std::vector<pugi::xml_node> stack{tree};
-    while (!stack.empty()) {
-      const pugi::xml_node node = stack.back();
-      stack.pop_back();
-      if (std::strcmp(node.name(), "GeometryReference") != 0) {
-        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
-          if (child.type() == pugi::node_element) stack.push_back(child);
-        }
-        continue;
-      }
-      const std::string target = node.attribute("Geometry").value();
-      const auto it = d_.geometries.find(target);
-      if (it == d_.geometries.end()) {
-        return Fail("the geometry reference " + QuotedWhole(node.attribute("Name").value()) + " at " + d_.Where(node) +
-                    " names the geometry " + QuotedWhole(target) + ", which does not exist");
-      }
-      if (std::find(path.begin(), path.end(), it->second.top) != path.end()) {
-        std::string loop;
-        for (const std::string& name : path) loop += name + " -> ";
-        return Fail("the geometry references make a loop (" + loop + it->second.top + ") at " + d_.Where(node));
-      }
-      Reference ref;
-      ref.name = node.attribute("Name").value();
-      ref.node = node;
-      for (pugi::xml_node b : node.children("Break")) {
-        const auto dmxBreak = ParseLong(b.attribute("DMXBreak").as_string("1"));
-        const auto offset = ParseAddress(b.attribute("DMXOffset").as_string("1"));
-        long total = offset.value_or(0);
-        for (const auto& [ob, oo] : outer) {
-          if (dmxBreak && ob == *dmxBreak) total += oo - 1;
-        }
-        if (!dmxBreak || total < 1 || total > kMaxAddress) {
-          return Fail("the break of the geometry reference " + QuotedWhole(ref.name) + " at " + d_.Where(b) +
-                      " has no DMX break and offset that are numbers from 1");
-        }
-        ref.breaks.emplace_back(*dmxBreak, total);
-      }
-      if (++instances_ > kMaxGeometryInstances) {
-        return Fail("the geometry references repeat the layout more than " + std::to_string(kMaxGeometryInstances) + " times");
-      }
-      auto& list = references_[it->second.top];
-      list.push_back(ref);
-      path.push_back(it->second.top);
-      const bool ok = Walk(it->second.node, ref.breaks, path);
-      path.pop_back();
-      if (!ok) return false;
-    }
-    return true;
-  }
-
- public:
   // Each DMX channel of the mode where it lies, once per reference to its
   // geometry.
   bool Place() {
@@ -167,6 +114,61 @@ class Placement {
   }
 
  private:
+  // Walks the tree below `tree`, following each reference into the geometry it
+  // names. `outer` holds the breaks of the references around it, whose offsets
+  // add to its own; `path` the top-level geometries followed so far, which a
+  // loop would repeat.
+  bool Walk(pugi::xml_node tree, const std::vector<std::pair<long, long>>& outer, std::vector<std::string>& path) {
+    std::vector<pugi::xml_node> stack{tree};
+    while (!stack.empty()) {
+      const pugi::xml_node node = stack.back();
+      stack.pop_back();
+      if (std::strcmp(node.name(), "GeometryReference") != 0) {
+        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
+          if (child.type() == pugi::node_element) stack.push_back(child);
+        }
+        continue;
+      }
+      const std::string target = node.attribute("Geometry").value();
+      const auto it = d_.geometries.find(target);
+      if (it == d_.geometries.end()) {
+        return Fail("the geometry reference " + QuotedWhole(node.attribute("Name").value()) + " at " + d_.Where(node) +
+                    " names the geometry " + QuotedWhole(target) + ", which does not exist");
+      }
+      if (std::find(path.begin(), path.end(), it->second.top) != path.end()) {
+        std::string loop;
+        for (const std::string& name : path) loop += name + " -> ";
+        return Fail("the geometry references make a loop (" + loop + it->second.top + ") at " + d_.Where(node));
+      }
+      Reference ref;
+      ref.name = node.attribute("Name").value();
+      ref.node = node;
+      for (pugi::xml_node b : node.children("Break")) {
+        const auto dmxBreak = ParseLong(b.attribute("DMXBreak").as_string("1"));
+        const auto offset = ParseAddress(b.attribute("DMXOffset").as_string("1"));
+        long total = offset.value_or(0);
+        for (const auto& [ob, oo] : outer) {
+          if (dmxBreak && ob == *dmxBreak) total += oo - 1;
+        }
+        if (!dmxBreak || total < 1 || total > kMaxAddress) {
+          return Fail("the break of the geometry reference " + QuotedWhole(ref.name) + " at " + d_.Where(b) +
+                      " has no DMX break and offset that are numbers from 1");
+        }
+        ref.breaks.emplace_back(*dmxBreak, total);
+      }
+      if (++instances_ > kMaxGeometryInstances) {
+        return Fail("the geometry references repeat the layout more than " + std::to_string(kMaxGeometryInstances) + " times");
+      }
+      auto& list = references_[it->second.top];
+      list.push_back(ref);
+      path.push_back(it->second.top);
+      const bool ok = Walk(it->second.node, ref.breaks, path);
+      path.pop_back();
+      if (!ok) return false;
+    }
+    return true;
+  }
+
   void Add(pugi::xml_node channel, int number, long dmxBreak, const std::vector<long>& offsets, long dmxOffset) {
     Placed placed{channel, number, dmxBreak, {}};
     for (long o : offsets) placed.addresses.push_back(o + dmxOffset - 1);
