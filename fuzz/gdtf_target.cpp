@@ -17,6 +17,7 @@
 
 #include "data/names/name_set.h"
 #include "data/fixture/file.h"
+#include "data/import/archive.h"
 #include "data/import/gdtf.h"
 #include "require.h"
 #include "support/fixture_fixed_point.h"

@@ -8,8 +8,9 @@
 //
 // A reader fills a SourceMode and calls ImportSourceMode; it never writes a
 // FixtureRecord itself. The tables (meaning -> shared name, meaning -> type
-// class) live in core.cpp, written once; MeaningOfSharedName reads them back for
-// whoever needs the meaning of an existing channel (palettes, LED mapping).
+// class) live in shared_names.cpp, written once; MeaningOfSharedName reads them
+// back for whoever needs the meaning of an existing channel (palettes, LED
+// mapping).
 
 #include <cstddef>
 #include <cstdint>
@@ -218,7 +219,7 @@ std::optional<NameMeaning> MeaningOfSharedName(std::string_view name);
 
 // The LED fixture name (1..14, an index into kLedNames, led_fixture/model.h) a
 // channel of `meaning` takes in the 512-byte LED form; 0 when the form has none
-// for it. Written beside the shared name table, in core.cpp.
+// for it. Written beside the shared name table, in shared_names.cpp.
 int LedNameOf(Meaning meaning);
 
 // ---------------------------------------------------------------------------

@@ -2,14 +2,68 @@
 
 #include <algorithm>
 
+#include "data/import/archive.h"
+#include "data/import/gdtf.h"
 #include "data/import/qxf.h"
+#include "data/import/text.h"
 
 namespace brannoc {
 namespace {
 
+using import_text::AsText;
+using import_text::IsXmlSpace;
+
+// The name of the first element of an XML text: past a byte order mark, the
+// declaration, comments, processing instructions and a DOCTYPE.
+std::string RootElementName(std::span<const std::uint8_t> bytes) {
+  std::string_view text = AsText(bytes.first(std::min<std::size_t>(bytes.size(), 64 * 1024)));
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  for (;;) {
+    while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
+    if (text.starts_with("<?")) {
+      const std::size_t end = text.find("?>");
+      if (end == std::string_view::npos) return {};
+      text.remove_prefix(end + 2);
+    } else if (text.starts_with("<!--")) {
+      const std::size_t end = text.find("-->");
+      if (end == std::string_view::npos) return {};
+      text.remove_prefix(end + 3);
+    } else if (text.starts_with("<!")) {
+      const std::size_t end = text.find('>');
+      if (end == std::string_view::npos) return {};
+      text.remove_prefix(end + 1);
+    } else {
+      break;
+    }
+  }
+  if (!text.starts_with("<")) return {};
+  text.remove_prefix(1);
+  std::size_t n = 0;
+  while (n < text.size() && !IsXmlSpace(text[n]) && text[n] != '>' && text[n] != '/') ++n;
+  std::string name(text.substr(0, n));
+  if (const std::size_t colon = name.find(':'); colon != std::string::npos) name.erase(0, colon + 1);
+  return name;
+}
+
 bool IsGdtf(ImportKind kind) { return kind == ImportKind::GdtfArchive || kind == ImportKind::GdtfDescription; }
 
+// The message for a GDTF file of `size` bytes, larger than kMaxGdtfFileBytes;
+// nothing for a file that may be read.
+std::optional<std::string> GdtfTooLarge(std::uintmax_t size) {
+  if (size <= kMaxGdtfFileBytes) return std::nullopt;
+  return "the file is " + std::to_string(size) + " bytes long; a GDTF file of more than " +
+         std::to_string(kMaxGdtfFileBytes / (1024 * 1024)) + " MB is not read";
+}
+
 }  // namespace
+
+ImportKind RecogniseImport(std::span<const std::uint8_t> bytes) {
+  if (IsZip(bytes)) return ImportKind::GdtfArchive;
+  const std::string root = RootElementName(bytes);
+  if (root == "GDTF") return ImportKind::GdtfDescription;
+  if (root == "FixtureDefinition") return ImportKind::QxfDefinition;
+  return ImportKind::Unknown;
+}
 
 DefinitionFile ReadDefinitionFile(const std::filesystem::path& path) {
   DefinitionFile out;

@@ -15,9 +15,16 @@
 #include "data/names/name_set.h"
 #include "data/core/file_io.h"
 #include "data/import/core.h"
-#include "data/import/gdtf.h"
 
 namespace brannoc {
+
+// A .gdtf with its 3D models may run to tens of megabytes.
+inline constexpr std::size_t kMaxGdtfFileBytes = 256 * 1024 * 1024;
+
+// What a file to import is, told by its content: a zip archive by its
+// signature, an XML file by its root element (whatever the file is called).
+enum class ImportKind { Unknown, QxfDefinition, GdtfArchive, GdtfDescription };
+ImportKind RecogniseImport(std::span<const std::uint8_t> bytes);
 
 struct DefinitionMode {
   std::string Name;       // UTF-8, as the file gives it

@@ -1,387 +1,34 @@
+// The GDTF reader: a mode of the description laid out by DMX address, its
+// channels' bytes, defaults and steps (gdtf.h says what is read). Loading the
+// description is gdtf_description.cpp's, placing the channels of repeated
+// geometries gdtf_geometry.cpp's, and the meaning of the channels
+// gdtf_import.cpp's.
+
 #include "data/import/gdtf.h"
 
 #include <pugixml.hpp>
-#include <zip.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+
+#include "data/import/gdtf_description.h"
+#include "data/import/gdtf_geometry.h"
+#include "data/import/text.h"
 
 namespace brannoc {
 namespace {
 
-constexpr int kMaxAddresses = 40;     // a fixture's channels
-constexpr long kMaxAddress = 1 << 20; // far past any universe; a larger one is a fault
-constexpr int kMaxValueBytes = 4;     // DMX values of up to 32 bits
-// Geometry references may nest; a tree that expands past this is refused
-// rather than followed.
-constexpr std::size_t kMaxInstances = 4096;
+using namespace gdtf;
+using namespace import_text;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string_view Trim(std::string_view v) {
-  while (!v.empty() && IsSpace(v.front())) v.remove_prefix(1);
-  while (!v.empty() && IsSpace(v.back())) v.remove_suffix(1);
-  return v;
-}
-
-// Runs of whitespace become one space, none at either end.
-std::string Collapse(std::string_view text) {
-  std::string out;
-  bool gap = false;
-  for (char c : text) {
-    if (IsSpace(c)) {
-      gap = !out.empty();
-      continue;
-    }
-    if (gap) out.push_back(' ');
-    gap = false;
-    out.push_back(c);
-  }
-  return out;
-}
-
-std::optional<long> ParseLong(std::string_view v) {
-  v = Trim(v);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  if (v.empty() || v.size() > 18) return std::nullopt;
-  long value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (error != std::errc() || end != v.data() + v.size()) return std::nullopt;
-  return value;
-}
-
-std::optional<double> ParseDouble(std::string_view v) {
-  v = Trim(v);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  double value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (v.empty() || error != std::errc() || end != v.data() + v.size() || !std::isfinite(value)) return std::nullopt;
-  return value;
-}
-
-// A DMX value "value/bytes" ("255/1", "32768/2"; "255/1s" shifts instead of
-// mirroring when it is widened). A bare number counts as one byte.
-struct DmxValue {
-  std::uint64_t value = 0;
-  int bytes = 1;
-  bool shift = false;
-};
-
-enum class ValueFault { None, NoNumber, OutOfRange };
-
-ValueFault ParseDmxValue(std::string_view text, DmxValue& out) {
-  text = Trim(text);
-  const std::size_t slash = text.find('/');
-  std::string_view number = text.substr(0, slash);
-  out = DmxValue{};
-  if (slash != std::string_view::npos) {
-    std::string_view bytes = Trim(text.substr(slash + 1));
-    if (!bytes.empty() && bytes.back() == 's') {
-      out.shift = true;
-      bytes.remove_suffix(1);
-    }
-    const auto n = ParseLong(bytes);
-    if (!n) return ValueFault::NoNumber;
-    if (*n < 1 || *n > kMaxValueBytes) return ValueFault::OutOfRange;
-    out.bytes = static_cast<int>(*n);
-  }
-  const auto v = ParseLong(number);
-  if (!v) return ValueFault::NoNumber;
-  if (*v < 0 || static_cast<std::uint64_t>(*v) > (std::uint64_t{1} << (8 * out.bytes)) - 1) return ValueFault::OutOfRange;
-  out.value = static_cast<std::uint64_t>(*v);
-  return ValueFault::None;
-}
-
-// A value in the resolution of a channel of `bytes` bytes.
-std::uint64_t InResolution(const DmxValue& v, int bytes) {
-  if (v.bytes == bytes) return v.value;
-  if (v.bytes > bytes) return v.value >> (8 * (v.bytes - bytes));
-  std::uint64_t out = v.value;
-  for (int i = v.bytes; i < bytes; ++i) out = (out << 8) | (v.shift ? 0 : (v.value & 0xFF));
-  return out;
-}
-
-int CoarseByte(std::uint64_t value, int bytes) { return static_cast<int>((value >> (8 * (bytes - 1))) & 0xFF); }
-
-// ---------------------------------------------------------------------------
-// The archive
-
-// Frees what libzip hands out.
-struct ZipCloser {
-  void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-struct ZipFileCloser {
-  void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-
-const char* MethodName(std::int32_t method) {
-  switch (method) {
-    case ZIP_CM_STORE: return "stored";
-    case ZIP_CM_DEFLATE: return "deflate";
-    case ZIP_CM_DEFLATE64: return "deflate64";
-    case ZIP_CM_BZIP2: return "bzip2";
-    case 14: return "LZMA";
-    case 93: return "zstd";
-    case 95: return "xz";
-    default: return nullptr;
-  }
-}
-
-GdtfText ReadArchive(std::span<const std::uint8_t> bytes) {
-  GdtfText out;
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  if (!source) {
-    out.Error = std::string("the archive cannot be read: ") + zip_error_strerror(&error);
-    zip_error_fini(&error);
-    return out;
-  }
-  std::unique_ptr<zip_t, ZipCloser> archive(zip_open_from_source(source, ZIP_RDONLY, &error));
-  if (!archive) {
-    zip_source_free(source);
-    out.Error = std::string("the archive is damaged: ") + zip_error_strerror(&error);
-    zip_error_fini(&error);
-    return out;
-  }
-  zip_error_fini(&error);
-  zip_int64_t index = zip_name_locate(archive.get(), "description.xml", 0);
-  if (index < 0) index = zip_name_locate(archive.get(), "description.xml", ZIP_FL_NOCASE);
-  if (index < 0) {
-    out.Error = "the archive holds no description.xml";
-    return out;
-  }
-  const auto member = static_cast<zip_uint64_t>(index);
-  zip_stat_t stat;
-  zip_stat_init(&stat);
-  if (zip_stat_index(archive.get(), member, 0, &stat) != 0) {
-    out.Error = std::string("the archive is damaged: ") + zip_strerror(archive.get());
-    return out;
-  }
-  if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-    out.Error = "description.xml is encrypted in the archive; it cannot be read";
-    return out;
-  }
-  if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0)) {
-    const char* name = MethodName(stat.comp_method);
-    out.Error = "description.xml is compressed by " +
-                (name ? std::string(name) : "method " + std::to_string(stat.comp_method)) +
-                ", which cannot be read; stored, deflate and bzip2 members can";
-    return out;
-  }
-  if (!(stat.valid & ZIP_STAT_SIZE)) {
-    out.Error = "the archive is damaged: it gives no size for description.xml";
-    return out;
-  }
-  if (stat.size > kMaxGdtfMemberBytes) {
-    out.Error = "description.xml inflates to " + std::to_string(stat.size) + " bytes; more than " +
-                std::to_string(kMaxGdtfMemberBytes / (1024 * 1024)) + " MB is not read";
-    return out;
-  }
-  std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive.get(), member, 0));
-  if (!file) {
-    out.Error = std::string("description.xml cannot be read from the archive: ") + zip_strerror(archive.get());
-    return out;
-  }
-  // libzip reads at most the stated size and checks the CRC at its end: a
-  // member that inflates past what it states fails here.
-  out.Xml.resize(static_cast<std::size_t>(stat.size));
-  std::size_t got = 0;
-  while (got < out.Xml.size()) {
-    const zip_int64_t n = zip_fread(file.get(), out.Xml.data() + got, out.Xml.size() - got);
-    if (n < 0) {
-      out.Error = std::string("the archive is damaged: description.xml: ") + zip_file_strerror(file.get());
-      out.Xml.clear();
-      return out;
-    }
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  char extra = 0;
-  if (got != out.Xml.size() || zip_fread(file.get(), &extra, 1) != 0) {
-    out.Error = "the archive is damaged: description.xml is not the " + std::to_string(stat.size) +
-                " bytes the archive states";
-    out.Xml.clear();
-  }
-  return out;
-}
-
-bool IsZip(std::span<const std::uint8_t> bytes) {
-  return bytes.size() >= 4 && bytes[0] == 'P' && bytes[1] == 'K' &&
-         ((bytes[2] == 3 && bytes[3] == 4) || (bytes[2] == 5 && bytes[3] == 6));
-}
-
-// The name of the first element of an XML text: past a byte order mark, the
-// declaration, comments, processing instructions and a DOCTYPE.
-std::string RootElementName(std::span<const std::uint8_t> bytes) {
-  std::string_view text(reinterpret_cast<const char*>(bytes.data()), std::min<std::size_t>(bytes.size(), 64 * 1024));
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  for (;;) {
-    while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-    if (text.starts_with("<?")) {
-      const std::size_t end = text.find("?>");
-      if (end == std::string_view::npos) return {};
-      text.remove_prefix(end + 2);
-    } else if (text.starts_with("<!--")) {
-      const std::size_t end = text.find("-->");
-      if (end == std::string_view::npos) return {};
-      text.remove_prefix(end + 3);
-    } else if (text.starts_with("<!")) {
-      const std::size_t end = text.find('>');
-      if (end == std::string_view::npos) return {};
-      text.remove_prefix(end + 1);
-    } else {
-      break;
-    }
-  }
-  if (!text.starts_with("<")) return {};
-  text.remove_prefix(1);
-  std::size_t n = 0;
-  while (n < text.size() && !IsSpace(text[n]) && text[n] != '>' && text[n] != '/') ++n;
-  std::string name(text.substr(0, n));
-  if (const std::size_t colon = name.find(':'); colon != std::string::npos) name.erase(0, colon + 1);
-  return name;
-}
-
-// ---------------------------------------------------------------------------
-// The description
-
-std::string LineColumn(std::string_view text, std::ptrdiff_t offset) {
-  const std::size_t end = std::min(text.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-  std::size_t line = 1, column = 1;
-  for (std::size_t i = 0; i < end; ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      ++column;
-    }
-  }
-  return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-struct GeometryInfo {
-  pugi::xml_node node;
-  std::string top;  // the top-level geometry it lies in
-  int depth = 0;    // 0 for a top-level geometry
-};
-
-struct Description {
-  std::string inflated;   // description.xml from an archive
-  std::string_view text;  // description.xml: `inflated`, or the caller's bytes
-  pugi::xml_document xml;
-  pugi::xml_node fixture;
-  std::vector<pugi::xml_node> modes;
-  std::unordered_map<std::string, pugi::xml_node> attributes;
-  std::unordered_map<std::string, std::vector<std::string>> wheels;  // slot names
-  std::unordered_map<std::string, GeometryInfo> geometries;
-  std::string error;
-
-  // Where an element starts: its "<".
-  std::string Where(pugi::xml_node node) const {
-    std::ptrdiff_t offset = node.offset_debug();
-    if (offset > 0 && static_cast<std::size_t>(offset) <= text.size() && text[static_cast<std::size_t>(offset) - 1] == '<') --offset;
-    return LineColumn(text, offset);
-  }
-};
-
-std::string FixtureNameOf(pugi::xml_node fixture) {
-  std::string name = Collapse(fixture.attribute("ShortName").value());
-  return name.empty() ? Collapse(fixture.attribute("Name").value()) : name;
-}
-
-void IndexGeometries(Description& d) {
-  for (pugi::xml_node top : d.fixture.child("Geometries").children()) {
-    if (top.type() != pugi::node_element) continue;
-    const std::string topName = top.attribute("Name").value();
-    // Depth first without recursion: a deep tree cannot exhaust the stack.
-    std::vector<std::pair<pugi::xml_node, int>> stack{{top, 0}};
-    while (!stack.empty()) {
-      const auto [node, depth] = stack.back();
-      stack.pop_back();
-      d.geometries.emplace(node.attribute("Name").value(), GeometryInfo{node, topName, depth});
-      for (pugi::xml_node child : node.children()) {
-        if (child.type() == pugi::node_element && std::strcmp(child.name(), "Break") != 0) stack.emplace_back(child, depth + 1);
-      }
-    }
-  }
-}
-
-// The description read from `bytes`, which must outlive it.
-std::unique_ptr<Description> LoadDescription(std::span<const std::uint8_t> bytes) {
-  auto d = std::make_unique<Description>();
-  if (IsZip(bytes)) {
-    GdtfText text = ReadArchive(bytes);
-    if (!text.Error.empty()) {
-      d->error = std::move(text.Error);
-      return d;
-    }
-    d->inflated = std::move(text.Xml);
-    d->text = d->inflated;
-  } else {
-    d->text = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  }
-  if (Trim(d->text).empty()) {
-    d->error = "the description is empty";
-    return d;
-  }
-  const pugi::xml_parse_result parsed =
-      d->xml.load_buffer(d->text.data(), d->text.size(), pugi::parse_default, pugi::encoding_auto);
-  if (!parsed) {
-    d->error = std::string("the description is no well-formed XML: ") + parsed.description() + " at " +
-               LineColumn(d->text, parsed.offset);
-    return d;
-  }
-  const pugi::xml_node root = d->xml.document_element();
-  if (std::strcmp(root.name(), "GDTF") != 0) {
-    d->error = "the file is no GDTF description: its root element is <" + std::string(root.name()) + ">";
-    return d;
-  }
-  d->fixture = root.child("FixtureType");
-  if (!d->fixture) {
-    d->error = "the GDTF description holds no FixtureType";
-    return d;
-  }
-  for (pugi::xml_node mode : d->fixture.child("DMXModes").children("DMXMode")) d->modes.push_back(mode);
-  for (pugi::xml_node a : d->fixture.child("AttributeDefinitions").child("Attributes").children("Attribute")) {
-    d->attributes.emplace(a.attribute("Name").value(), a);
-  }
-  for (pugi::xml_node wheel : d->fixture.child("Wheels").children("Wheel")) {
-    std::vector<std::string> slots;
-    for (pugi::xml_node slot : wheel.children("Slot")) slots.push_back(Collapse(slot.attribute("Name").value()));
-    d->wheels.emplace(wheel.attribute("Name").value(), std::move(slots));
-  }
-  IndexGeometries(*d);
-  return d;
-}
+constexpr int kMaxAddresses = 40;  // a fixture's channels
 
 // ---------------------------------------------------------------------------
 // A mode laid out
-
-// One place where the layout of a top-level geometry repeats.
-struct Reference {
-  std::string name;
-  pugi::xml_node node;
-  std::vector<std::pair<long, long>> breaks;  // DMXBreak, DMXOffset
-  int number = 0;                             // among the references to one geometry, from 1
-};
-
-// A DMX channel of the file placed once (a channel of a repeated geometry is
-// placed once per reference).
-struct Placed {
-  pugi::xml_node node;
-  int number = 0;
-  long dmxBreak = 1;
-  std::vector<long> addresses;  // coarse first
-};
 
 // A step in the channel's own resolution, before it becomes a coarse-byte step.
 struct RawStep {
@@ -398,8 +45,13 @@ class Layout {
   void Run() {
     out_.ModeName = mode_.attribute("Name").value();
     out_.FixtureName = FixtureNameOf(d_.fixture);
-    if (!FindReferences()) return;
-    if (!Place()) return;
+    PlacedChannels placed = PlaceChannels(d_, mode_);
+    if (!placed.error.empty()) {
+      out_.Error = std::move(placed.error);
+      return;
+    }
+    placed_ = std::move(placed.placed);
+    virtuals_ = std::move(placed.virtuals);
     if (!Assign()) return;
     Degrees();
     ReportLeftOut();
@@ -411,163 +63,12 @@ class Layout {
     return false;
   }
 
-  std::string Label(pugi::xml_node channel) const {
-    return "the DMX channel " + Quoted(std::string(channel.attribute("Geometry").value()) + "_" +
-                                       channel.child("LogicalChannel").attribute("Attribute").value()) +
-           " at " + d_.Where(channel);
-  }
-
-  // The references below the mode's geometry, followed into the geometries they
-  // name (their offsets adding up), refusing a loop.
-  bool FindReferences() {
-    const std::string root = mode_.attribute("Geometry").value();
-    const auto it = d_.geometries.find(root);
-    if (it == d_.geometries.end()) {
-      if (root.empty()) return true;  // no tree: no references
-      return Fail("the mode " + Quoted(out_.ModeName) + " names the geometry " + Quoted(root) +
-                  ", which does not exist");
-    }
-    std::vector<std::string> path{it->second.top};
-    return Walk(it->second.node, {}, path);
-  }
-
-  bool Walk(pugi::xml_node tree, const std::vector<std::pair<long, long>>& outer, std::vector<std::string>& path) {
-    std::vector<pugi::xml_node> stack{tree};
-    while (!stack.empty()) {
-      const pugi::xml_node node = stack.back();
-      stack.pop_back();
-      if (std::strcmp(node.name(), "GeometryReference") != 0) {
-        for (pugi::xml_node child = node.last_child(); child; child = child.previous_sibling()) {
-          if (child.type() == pugi::node_element) stack.push_back(child);
-        }
-        continue;
-      }
-      const std::string target = node.attribute("Geometry").value();
-      const auto it = d_.geometries.find(target);
-      if (it == d_.geometries.end()) {
-        return Fail("the geometry reference " + Quoted(node.attribute("Name").value()) + " at " + d_.Where(node) +
-                    " names the geometry " + Quoted(target) + ", which does not exist");
-      }
-      if (std::find(path.begin(), path.end(), it->second.top) != path.end()) {
-        std::string loop;
-        for (const std::string& name : path) loop += name + " -> ";
-        return Fail("the geometry references make a loop (" + loop + it->second.top + ") at " + d_.Where(node));
-      }
-      Reference ref;
-      ref.name = node.attribute("Name").value();
-      ref.node = node;
-      for (pugi::xml_node b : node.children("Break")) {
-        const auto dmxBreak = ParseLong(b.attribute("DMXBreak").as_string("1"));
-        const auto offset = ParseAddress(b.attribute("DMXOffset").as_string("1"));
-        long total = offset.value_or(0);
-        for (const auto& [ob, oo] : outer) {
-          if (dmxBreak && ob == *dmxBreak) total += oo - 1;
-        }
-        if (!dmxBreak || total < 1 || total > kMaxAddress) {
-          return Fail("the break of the geometry reference " + Quoted(ref.name) + " at " + d_.Where(b) +
-                      " has no DMX break and offset that are numbers from 1");
-        }
-        ref.breaks.emplace_back(*dmxBreak, total);
-      }
-      if (++instances_ > kMaxInstances) {
-        return Fail("the geometry references repeat the layout more than " + std::to_string(kMaxInstances) + " times");
-      }
-      auto& list = references_[it->second.top];
-      list.push_back(ref);
-      path.push_back(it->second.top);
-      const bool ok = Walk(it->second.node, ref.breaks, path);
-      path.pop_back();
-      if (!ok) return false;
-    }
-    return true;
-  }
-
-  // A DMX address "n", or "universe.address".
-  static std::optional<long> ParseAddress(std::string_view text) {
-    const std::size_t dot = text.find('.');
-    if (dot == std::string_view::npos) return ParseLong(text);
-    const auto universe = ParseLong(text.substr(0, dot));
-    const auto address = ParseLong(text.substr(dot + 1));
-    if (!universe || !address || *universe < 1 || *universe > 4096) return std::nullopt;
-    return (*universe - 1) * 512 + *address;
-  }
-
-  bool Place() {
-    for (pugi::xml_node channel : mode_.child("DMXChannels").children("DMXChannel")) {
-      const std::string_view offsetText = Trim(channel.attribute("Offset").value());
-      const std::string geometry = channel.attribute("Geometry").value();
-      const auto g = d_.geometries.find(geometry);
-      if (g == d_.geometries.end()) {
-        return Fail(Label(channel) + " names the geometry " + Quoted(geometry) + ", which does not exist");
-      }
-      if (offsetText.empty() || offsetText == "None") {
-        virtuals_.push_back(channel.child("LogicalChannel").attribute("Attribute").value());
-        continue;
-      }
-      std::vector<long> offsets;
-      std::size_t start = 0;
-      for (;;) {
-        const std::size_t comma = offsetText.find(',', start);
-        const auto value = ParseLong(offsetText.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (!value || *value < 1 || *value > kMaxAddress) {
-          return Fail(Label(channel) + " has the offset " + Quoted(offsetText) + ", which is no list of DMX addresses");
-        }
-        offsets.push_back(*value);
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-      }
-      for (std::size_t i = 0; i < offsets.size(); ++i) {
-        if (std::find(offsets.begin() + static_cast<std::ptrdiff_t>(i) + 1, offsets.end(), offsets[i]) != offsets.end()) {
-          return Fail(Label(channel) + " has the offset " + Quoted(offsetText) + ", which names an address twice");
-        }
-      }
-      const std::string_view breakText = Trim(channel.attribute("DMXBreak").as_string("1"));
-      const bool overwrite = breakText == "Overwrite";
-      long dmxBreak = 1;
-      if (!overwrite) {
-        const auto value = ParseLong(breakText);
-        if (!value) return Fail(Label(channel) + " has the DMX break " + Quoted(breakText) + ", which is no number");
-        dmxBreak = *value;
-      }
-      const auto refs = references_.find(g->second.top);
-      if (refs == references_.end()) {
-        Add(channel, 0, dmxBreak, offsets, 1);
-        continue;
-      }
-      const bool numbered = refs->second.size() > 1;
-      for (std::size_t r = 0; r < refs->second.size(); ++r) {
-        const Reference& ref = refs->second[r];
-        long b = dmxBreak;
-        long offset = 1;
-        if (overwrite && !ref.breaks.empty()) {
-          b = ref.breaks.back().first;
-          offset = ref.breaks.back().second;
-        } else {
-          const auto own = std::find_if(ref.breaks.begin(), ref.breaks.end(), [&](const auto& rb) { return rb.first == b; });
-          if (own != ref.breaks.end()) offset = own->second;
-        }
-        Add(channel, numbered ? static_cast<int>(r + 1) : 0, b, offsets, offset);
-      }
-    }
-    return true;
-  }
-
-  void Add(pugi::xml_node channel, int number, long dmxBreak, const std::vector<long>& offsets, long dmxOffset) {
-    Placed placed{channel, number, dmxBreak, {}};
-    for (long o : offsets) placed.addresses.push_back(o + dmxOffset - 1);
-    placed_.push_back(std::move(placed));
-  }
-
-  std::string Attribute(pugi::xml_node channel) const {
-    return channel.child("LogicalChannel").attribute("Attribute").value();
-  }
-
   bool Assign() {
     long first = 0, last = 0;
     std::vector<const Placed*> onBreak1;
     for (const Placed& p : placed_) {
       if (p.dmxBreak != 1) {
-        otherBreaks_.push_back(Attribute(p.node) + " (break " + std::to_string(p.dmxBreak) + ")");
+        otherBreaks_.push_back(AttributeOf(p.node) + " (break " + std::to_string(p.dmxBreak) + ")");
         continue;
       }
       onBreak1.push_back(&p);
@@ -576,7 +77,7 @@ class Layout {
         last = std::max(last, a);
       }
     }
-    if (first == 0) return Fail("the mode " + Quoted(out_.ModeName) + " has no DMX channel on break 1");
+    if (first == 0) return Fail("the mode " + QuotedWhole(out_.ModeName) + " has no DMX channel on break 1");
     const long footprint = last - first + 1;
     out_.Footprint = static_cast<int>(std::min<long>(footprint, kMaxAddress));
     if (footprint > kMaxAddresses) {
@@ -591,7 +92,7 @@ class Layout {
       const bool clash = std::any_of(p->addresses.begin(), p->addresses.end(),
                                      [&](long a) { return used[static_cast<std::size_t>(a - first)]; });
       if (clash) {
-        clashes_.push_back(Attribute(p->node) + " (address " + std::to_string(p->addresses.front()) + ")");
+        clashes_.push_back(AttributeOf(p->node) + " (address " + std::to_string(p->addresses.front()) + ")");
         continue;
       }
       const std::size_t coarse = static_cast<std::size_t>(p->addresses.front() - first);
@@ -602,9 +103,9 @@ class Layout {
         used[at] = true;
         GdtfChannel& c = out_.Channels[at];
         c.Used = true;
-        c.Attribute = Attribute(p->node);
+        c.Attribute = AttributeOf(p->node);
         if (const auto a = d_.attributes.find(c.Attribute); a != d_.attributes.end()) {
-          c.Pretty = Collapse(a->second.attribute("Pretty").value());
+          c.Pretty = CollapseXmlSpace(a->second.attribute("Pretty").value());
         }
         c.Geometry = p->node.attribute("Geometry").value();
         c.Depth = d_.geometries.at(c.Geometry).depth;
@@ -654,7 +155,7 @@ class Layout {
     if (!attribute) return 0;
     DmxValue value;
     if (ParseDmxValue(attribute.value(), value) != ValueFault::None) {
-      out_.Report.push_back(Label(channel) + ": the default " + Quoted(attribute.value()) +
+      out_.Report.push_back(ChannelLabel(d_, channel) + ": the default " + QuotedWhole(attribute.value()) +
                             " is no DMX value; the value is 0");
       return 0;
     }
@@ -666,7 +167,7 @@ class Layout {
     const char* text = node.attribute("DMXFrom").as_string("0/1");
     switch (ParseDmxValue(text, value)) {
       case ValueFault::NoNumber:
-        return Fail("the DMXFrom " + Quoted(text) + " of <" + node.name() + "> at " + d_.Where(node) +
+        return Fail("the DMXFrom " + QuotedWhole(text) + " of <" + node.name() + "> at " + d_.Where(node) +
                     " is no DMX value");
       case ValueFault::OutOfRange:
         outOfRange = true;
@@ -784,8 +285,8 @@ class Layout {
   bool CheckWheel(pugi::xml_node function) {
     const char* wheel = function.attribute("Wheel").value();
     if (*wheel == '\0' || d_.wheels.count(wheel)) return true;
-    return Fail("the channel function " + Quoted(function.attribute("Name").value()) + " at " + d_.Where(function) +
-                " names the wheel " + Quoted(wheel) + ", which does not exist");
+    return Fail("the channel function " + QuotedWhole(function.attribute("Name").value()) + " at " + d_.Where(function) +
+                " names the wheel " + QuotedWhole(wheel) + ", which does not exist");
   }
 
   bool CheckSlot(pugi::xml_node function, pugi::xml_node set) {
@@ -796,13 +297,13 @@ class Layout {
     const auto it = d_.wheels.find(wheel);
     if (n && *n == 0) return true;  // no slot
     if (n && *n > 0 && it != d_.wheels.end() && static_cast<std::size_t>(*n) <= it->second.size()) return true;
-    return Fail("the channel set at " + d_.Where(set) + " names slot " + Quoted(index.value()) + " of the wheel " +
-                Quoted(wheel) + ", which does not exist");
+    return Fail("the channel set at " + d_.Where(set) + " names slot " + QuotedWhole(index.value()) + " of the wheel " +
+                QuotedWhole(wheel) + ", which does not exist");
   }
 
   std::string StepName(const RawStep& r) const {
     if (r.set) {
-      std::string name = Collapse(r.set.attribute("Name").value());
+      std::string name = CollapseXmlSpace(r.set.attribute("Name").value());
       if (!name.empty()) return name;
       const auto n = ParseLong(r.set.attribute("WheelSlotIndex").value());
       const auto wheel = d_.wheels.find(r.function.attribute("Wheel").value());
@@ -811,7 +312,7 @@ class Layout {
         if (!name.empty()) return name;
       }
     }
-    std::string name = Collapse(r.function.attribute("Name").value());
+    std::string name = CollapseXmlSpace(r.function.attribute("Name").value());
     if (!name.empty()) return name;
     // A function without a name is called after its attribute and its place.
     int place = 1;
@@ -858,35 +359,12 @@ class Layout {
   pugi::xml_node mode_;
   bool stepNames_;
   GdtfModeLayout& out_;
-  std::unordered_map<std::string, std::vector<Reference>> references_;  // by the geometry they repeat
-  std::size_t instances_ = 0;
   std::vector<Placed> placed_;
   std::vector<std::string> virtuals_, otherBreaks_, clashes_;
   std::unordered_map<const void*, std::size_t> stepsDone_;  // channel node -> its first coarse channel
 };
 
 }  // namespace
-
-std::optional<std::string> GdtfTooLarge(std::uintmax_t size) {
-  if (size <= kMaxGdtfFileBytes) return std::nullopt;
-  return "the file is " + std::to_string(size) + " bytes long; a GDTF file of more than " +
-         std::to_string(kMaxGdtfFileBytes / (1024 * 1024)) + " MB is not read";
-}
-
-ImportKind RecogniseImport(std::span<const std::uint8_t> bytes) {
-  if (IsZip(bytes)) return ImportKind::GdtfArchive;
-  const std::string root = RootElementName(bytes);
-  if (root == "GDTF") return ImportKind::GdtfDescription;
-  if (root == "FixtureDefinition") return ImportKind::QxfDefinition;
-  return ImportKind::Unknown;
-}
-
-GdtfText GdtfDescriptionText(std::span<const std::uint8_t> bytes) {
-  if (IsZip(bytes)) return ReadArchive(bytes);
-  GdtfText text;
-  text.Xml.assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  return text;
-}
 
 GdtfModeList ListGdtfModes(std::span<const std::uint8_t> bytes) {
   GdtfModeList list;

@@ -2,8 +2,8 @@
 // Reading GDTF fixture descriptions (General Device Type Format, DIN SPEC 15800),
 // the format fixture makers publish.
 //
-// A .gdtf file is a zip archive with "description.xml" at its root (models and
-// wheel images beside it are not read). The description, as far as it is read:
+// A .gdtf file is a zip archive with "description.xml" at its root (archive.h
+// reads it). The description, as far as it is read:
 //   <GDTF><FixtureType Name= ShortName=>
 //     <AttributeDefinitions><Attributes><Attribute Name= Pretty=/>
 //     <Wheels><Wheel Name=><Slot Name=/>...        slots numbered from 1
@@ -18,10 +18,10 @@
 // DMX values are written "value/bytes" ("32768/2"); a function or set runs from
 // its DMXFrom to the next one's.
 //
-// This unit turns a mode into channels by DMX address (LayOutGdtfMode); the
+// This reader turns a mode into channels by DMX address (LayOutGdtfMode); the
 // import core gives them their meaning, names and types. Every entry point
-// takes the file's bytes and never fails by exception. A zip member is inflated
-// only when its stated size is at most kMaxGdtfMemberBytes, and never past it.
+// takes the file's bytes, an archive or a bare description, and never fails by
+// exception.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,28 +35,6 @@
 #include "data/import/core.h"
 
 namespace brannoc {
-
-// A .gdtf with its 3D models may run to tens of megabytes; description.xml
-// itself rarely passes one.
-inline constexpr std::size_t kMaxGdtfFileBytes = 256 * 1024 * 1024;
-inline constexpr std::size_t kMaxGdtfMemberBytes = 64 * 1024 * 1024;
-
-// The message for a file of `size` bytes, larger than kMaxGdtfFileBytes; nothing
-// for a file that may be read.
-std::optional<std::string> GdtfTooLarge(std::uintmax_t size);
-
-// What a file to import is, told by its content: a zip archive by its
-// signature, an XML file by its root element (whatever the file is called).
-enum class ImportKind { Unknown, QxfDefinition, GdtfArchive, GdtfDescription };
-ImportKind RecogniseImport(std::span<const std::uint8_t> bytes);
-
-// The text of description.xml: from the archive, or the bytes themselves when
-// they are no archive. Error says why there is none.
-struct GdtfText {
-  std::string Xml;
-  std::string Error;
-};
-GdtfText GdtfDescriptionText(std::span<const std::uint8_t> bytes);
 
 struct GdtfMode {
   std::string Name;        // UTF-8, as the file gives it

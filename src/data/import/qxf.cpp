@@ -3,11 +3,11 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
 
+#include "data/import/qxf_meaning.h"
 #include "data/import/text.h"
 
 namespace brannoc {
@@ -17,20 +17,8 @@ using namespace import_text;
 
 constexpr int kMaxSteps = 255;  // what a channel can hold; the rest is not counted as steps
 
-bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
 // A whole number in an attribute: blanks around it allowed, nothing else.
-std::optional<long> ParseNumber(const char* text) {
-  std::string_view v(text);
-  while (!v.empty() && IsSpace(static_cast<unsigned char>(v.front()))) v.remove_prefix(1);
-  while (!v.empty() && IsSpace(static_cast<unsigned char>(v.back()))) v.remove_suffix(1);
-  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
-  if (v.empty() || v.size() > 10) return std::nullopt;
-  long value = 0;
-  const auto [end, error] = std::from_chars(v.data(), v.data() + v.size(), value);
-  if (error != std::errc() || end != v.data() + v.size()) return std::nullopt;
-  return value;
-}
+std::optional<long> ParseNumber(const char* text) { return ParseWhole(Trim(text), 10); }
 
 std::optional<std::uint8_t> ParseByte(const char* text) {
   const auto value = ParseNumber(text);
@@ -46,290 +34,6 @@ std::string TextOf(pugi::xml_node node) {
     if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) text += child.value();
   }
   return text;
-}
-
-
-// Lines and columns of byte offsets into the input. Counting goes on from the
-// offset asked for last when the new one lies after it, as the places of the
-// modes of a file do, so that naming one in every mode reads the input once.
-class Locator {
- public:
-  explicit Locator(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  std::span<const std::uint8_t> bytes() const { return bytes_; }
-
-  // "line 3, column 14" of a byte offset.
-  std::string Where(std::ptrdiff_t offset) {
-    const std::size_t end = std::min(bytes_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
-    if (end < at_) {
-      at_ = 0;
-      line_ = 1;
-      column_ = 1;
-    }
-    for (; at_ < end; ++at_) {
-      if (bytes_[at_] == '\n') {
-        ++line_;
-        column_ = 1;
-      } else if ((bytes_[at_] & 0xC0) != 0x80) {  // one column per character, not per byte
-        ++column_;
-      }
-    }
-    return "line " + std::to_string(line_) + ", column " + std::to_string(column_);
-  }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t at_ = 0;  // the offset counted up to
-  std::size_t line_ = 1;
-  std::size_t column_ = 1;
-};
-
-// ---------------------------------------------------------------------------
-// What a channel means: its Preset when it has one, else its <Group> read
-// together with its name.
-
-// By the start of the Preset ("PositionPanFine" is a fine PositionPan); the
-// first row that matches counts.
-constexpr std::pair<std::string_view, Meaning> kPresetMeanings[] = {
-    {"PositionPan", Meaning::Pan},
-    {"PositionTilt", Meaning::Tilt},
-    {"PositionXAxis", Meaning::Pan},
-    {"PositionYAxis", Meaning::Tilt},
-    {"IntensityMasterDimmer", Meaning::MasterDimmer},
-    {"IntensityDimmer", Meaning::Dimmer},
-    {"IntensityRed", Meaning::Red},
-    {"IntensityGreen", Meaning::Green},
-    {"IntensityBlue", Meaning::Blue},
-    {"IntensityCyan", Meaning::Cyan},
-    {"IntensityMagenta", Meaning::Magenta},
-    {"IntensityYellow", Meaning::Yellow},
-    {"IntensityAmber", Meaning::Amber},
-    {"IntensityWhite", Meaning::White},
-    {"IntensityUV", Meaning::UV},
-    {"IntensityIndigo", Meaning::Indigo},
-    {"IntensityLime", Meaning::Lime},
-    {"IntensityHue", Meaning::Hue},
-    {"IntensitySaturation", Meaning::Saturation},
-    {"IntensityLightness", Meaning::Dimmer},  // the L of HSL and the V of HSV scale the light
-    {"IntensityValue", Meaning::Dimmer},
-    {"SpeedPanTilt", Meaning::PanTiltSpeed},
-    {"SpeedPan", Meaning::PanTiltSpeed},
-    {"SpeedTilt", Meaning::PanTiltSpeed},
-    {"ColorMacro", Meaning::ColourMacro},
-    {"ColorWheel", Meaning::ColourWheel},
-    {"ColorRGBMixer", Meaning::ColourMacro},
-    {"ColorCTOMixer", Meaning::CTO},
-    {"ColorCTCMixer", Meaning::CTC},
-    {"ColorCTBMixer", Meaning::CTC},
-    {"GoboWheel", Meaning::GoboWheel},
-    {"GoboIndex", Meaning::GoboRotation},
-    {"ShutterStrobe", Meaning::Strobe},
-    {"ShutterIris", Meaning::Iris},
-    {"BeamFocus", Meaning::Focus},
-    {"BeamZoom", Meaning::Zoom},
-    {"PrismRotation", Meaning::PrismRotation},
-    {"NoFunction", Meaning::Nothing},
-};
-
-bool SaysRotation(const std::vector<std::string>& w) {
-  return HasWord(w, {"rotation", "rotate", "rot", "index", "indexing", "indexed", "spin", "spinning", "rotoation",
-                     "ratation", "position", "angle", "pos"});
-}
-
-bool SaysStrobe(const std::string& lower, const std::vector<std::string>& w) {
-  return Contains(lower, "strob") || HasWord(w, {"flash", "flashing"});
-}
-
-// A colour the name says, for a channel of the Intensity or Colour group.
-std::optional<Meaning> ColourOf(const std::vector<std::string>& w) {
-  if (HasWord(w, {"red", "r"})) return Meaning::Red;
-  if (HasWord(w, {"green", "g"})) return Meaning::Green;
-  if (HasWord(w, {"blue", "b"})) return Meaning::Blue;
-  if (HasWord(w, {"warm"}) && HasWord(w, {"white", "w"})) return Meaning::WarmWhite;
-  if (HasWord(w, {"cold", "cool"}) && HasWord(w, {"white", "w"})) return Meaning::ColdWhite;
-  if (HasWord(w, {"ww"})) return Meaning::WarmWhite;
-  if (HasWord(w, {"cw"})) return Meaning::ColdWhite;
-  if (HasWord(w, {"white", "w"})) return Meaning::White;
-  if (HasWord(w, {"amber", "a"})) return Meaning::Amber;
-  if (HasWord(w, {"uv", "ultraviolet"})) return Meaning::UV;
-  if (HasWord(w, {"lime"})) return Meaning::Lime;
-  if (HasWord(w, {"indigo"})) return Meaning::Indigo;
-  if (HasWord(w, {"cyan", "c"})) return Meaning::Cyan;
-  if (HasWord(w, {"magenta", "m"})) return Meaning::Magenta;
-  if (HasWord(w, {"yellow", "y"})) return Meaning::Yellow;
-  if (HasWord(w, {"cto"})) return Meaning::CTO;
-  if (HasWord(w, {"ctc", "ctb", "temperature", "tint", "ct"})) return Meaning::CTC;
-  if (HasWord(w, {"hue"})) return Meaning::Hue;
-  if (HasWord(w, {"saturation", "sat"})) return Meaning::Saturation;
-  return std::nullopt;
-}
-
-// A framing blade: insertion of its A or B side, or its angle; the whole
-// system's rotation.
-std::optional<Meaning> BladeOf(const std::string& lower, const std::vector<std::string>& w) {
-  const bool blade = HasWord(w, {"blade", "blades", "framing", "barndoor", "frame", "shaper"}) ||
-                     (HasWord(w, {"shutter"}) && std::any_of(w.begin(), w.end(), [](const std::string& x) {
-                        return x.size() == 2 && x[0] >= '1' && x[0] <= '9' && (x[1] == 'a' || x[1] == 'b');
-                      }));
-  if (!blade) return std::nullopt;
-  const bool numbered = std::any_of(w.begin(), w.end(), [](const std::string& x) { return x[0] >= '1' && x[0] <= '9'; });
-  // A numbered blade's "position" is how far it is in, not its angle
-  // ("Framing blade 1, position" beside "Framing blade 1, angle").
-  std::vector<std::string> turning = w;
-  if (numbered) std::erase_if(turning, [](const std::string& x) { return x == "position" || x == "pos"; });
-  if (SaysRotation(turning) || HasWord(w, {"swivelling", "swivel"})) {
-    return numbered && !Contains(lower, "system") ? Meaning::BladeRotation : Meaning::ShaperRotation;
-  }
-  if (!numbered) return Meaning::BeamShaper;
-  // "Blade 2B", "Shutter 2b", "Blade 2-2": the second side of blade 2.
-  const bool sideB = std::any_of(w.begin(), w.end(), [](const std::string& x) {
-    return x == "b" || (x.size() == 2 && x[0] >= '1' && x[0] <= '9' && x[1] == 'b');
-  }) || (lower.size() > 3 && std::any_of(lower.begin(), lower.end() - 2, [&](const char& c) {
-           const std::size_t at = static_cast<std::size_t>(&c - lower.data());
-           return c >= '1' && c <= '9' && lower[at + 1] == '-' && lower[at + 2] == '2';
-         }));
-  return sideB ? Meaning::BladeB : Meaning::BladeA;
-}
-
-Meaning MeaningOfGroup(std::string_view group, std::string_view name) {
-  const std::string lower = LowerAscii(name);
-  const std::vector<std::string> w = Words(lower);
-  const bool macro = HasWord(w, {"macro", "macros"});
-  const bool speed = HasWord(w, {"speed", "time", "duration"});
-  if (group == "Pan" || group == "Tilt") {
-    // QLC+ files the position here whatever its name ("Rotation", "X axis");
-    // only macros, speeds and endless turning are something else.
-    if (macro) return Meaning::Macro;
-    if (speed) return Meaning::PanTiltSpeed;
-    if (HasWord(w, {"continuous", "endless", "infinite", "roll", "rolling"})) {
-      return group == "Pan" ? Meaning::PanRotation : Meaning::TiltRotation;
-    }
-    return group == "Pan" ? Meaning::Pan : Meaning::Tilt;
-  }
-  if (group == "Intensity") {
-    if (HasWord(w, {"curve", "curves", "mode"})) return Meaning::DimmerCurve;
-    if (speed) return Meaning::DimmerSpeed;
-    if (HasWord(w, {"master"})) return Meaning::MasterDimmer;
-    if (HasWord(w, {"dimmer", "intensity", "brightness", "dim"})) return Meaning::Dimmer;
-    if (const auto colour = ColourOf(w)) return *colour;
-    if (HasWord(w, {"shutter"})) return Meaning::Shutter;
-    if (SaysStrobe(lower, w)) return Meaning::Strobe;
-    if (HasWord(w, {"fan"})) return Meaning::Fan;
-    if (macro || HasWord(w, {"program", "programs", "auto", "automation", "chase"})) return Meaning::Macro;
-    if (HasWord(w, {"fog", "haze", "pump", "smoke", "sound", "sensitivity", "lamp"})) return Meaning::Control;
-    return Meaning::Dimmer;
-  }
-  if (group == "Colour") {
-    if (HasWord(w, {"macro", "macros", "preset", "presets", "program", "programs", "effect", "effects", "chase"})) {
-      return Meaning::ColourMacro;
-    }
-    if (speed) return Meaning::Speed;
-    if (HasWord(w, {"wheel"})) {
-      return HasWord(w, {"rotation", "scroll", "scrolling", "spin", "rotate"}) ? Meaning::ColourWheelRotation
-                                                                             : Meaning::ColourWheel;
-    }
-    if (HasWord(w, {"cto"})) return Meaning::CTO;
-    if (HasWord(w, {"ctc", "ctb", "temperature", "ct", "tint", "balance"})) return Meaning::CTC;
-    if (const auto colour = ColourOf(w)) return *colour;
-    return Meaning::ColourWheel;
-  }
-  if (group == "Gobo") {
-    if (HasWord(w, {"animation"})) return Meaning::AnimationWheel;
-    if (HasWord(w, {"shake", "change", "selection", "select"})) return Meaning::GoboWheel;
-    if (SaysRotation(w) || (speed && !macro)) {
-      return HasWord(w, {"wheel"}) && !HasWord(w, {"index", "indexing"}) ? Meaning::GoboWheelRotation
-                                                                        : Meaning::GoboRotation;
-    }
-    return Meaning::GoboWheel;
-  }
-  if (group == "Prism") {
-    if (HasWord(w, {"frost"})) return Meaning::Frost;
-    return SaysRotation(w) || speed ? Meaning::PrismRotation : Meaning::Prism;
-  }
-  if (group == "Shutter") {
-    if (const auto blade = BladeOf(lower, w)) return *blade;
-    if (HasWord(w, {"iris"})) return Meaning::Iris;
-    if (HasWord(w, {"shutter"})) return Meaning::Shutter;
-    if (SaysStrobe(lower, w)) return Meaning::Strobe;
-    if (HasWord(w, {"dimmer"})) return Meaning::Dimmer;
-    return Meaning::Shutter;
-  }
-  if (group == "Beam") {
-    if (HasWord(w, {"focus"})) return Meaning::Focus;
-    if (HasWord(w, {"zoom", "zooming"})) return Meaning::Zoom;
-    if (HasWord(w, {"iris"})) return Meaning::Iris;
-    if (HasWord(w, {"frost"})) return Meaning::Frost;
-    if (const auto blade = BladeOf(lower, w)) return *blade;
-    return Meaning::BeamShaper;
-  }
-  if (group == "Speed") {
-    if (Contains(lower, "pan/tilt") || Contains(lower, "p/t") || Contains(lower, "pan - tilt") ||
-        Contains(lower, "pan / tilt") || HasWord(w, {"pan", "tilt", "movement", "move", "scan"})) {
-      return macro ? Meaning::EffectSpeed : Meaning::PanTiltSpeed;
-    }
-    if (HasWord(w, {"dimmer", "dim"})) return Meaning::DimmerSpeed;
-    if (HasWord(w, {"gobo"}) && SaysRotation(w)) return Meaning::GoboRotation;
-    if (HasWord(w, {"prism"}) && SaysRotation(w)) return Meaning::PrismRotation;
-    if (HasWord(w, {"fan"})) return Meaning::Fan;
-    if (SaysStrobe(lower, w)) return Meaning::Strobe;
-    if (macro || HasWord(w, {"effect", "effects", "program", "programs", "auto", "chase", "show", "shape", "pattern",
-                              "fx"})) {
-      return Meaning::EffectSpeed;
-    }
-    return Meaning::Speed;
-  }
-  if (group == "Effect") {
-    if (HasWord(w, {"frost"})) return Meaning::Frost;
-    if (HasWord(w, {"zoom", "zooming"})) return Meaning::Zoom;
-    if (HasWord(w, {"animation"})) return Meaning::AnimationWheel;
-    if (HasWord(w, {"gobo"}) && SaysRotation(w)) return Meaning::GoboRotation;
-    if (HasWord(w, {"prism"})) return SaysRotation(w) ? Meaning::PrismRotation : Meaning::Prism;
-    if (HasWord(w, {"dimmer"}) && HasWord(w, {"curve", "curves", "mode"})) return Meaning::DimmerCurve;
-    if (HasWord(w, {"color", "colour"}) && macro) return Meaning::ColourMacro;
-    if (speed) return Meaning::EffectSpeed;
-    if (SaysStrobe(lower, w)) return Meaning::Strobe;
-    if (macro || HasWord(w, {"program", "programs", "auto", "show", "shows", "sound", "chase", "programme"})) {
-      return Meaning::Macro;
-    }
-    return Meaning::Effect;
-  }
-  if (group == "Maintenance") {
-    if (HasWord(w, {"fan"})) return Meaning::Fan;
-    if (HasWord(w, {"dimmer", "dimming"}) && HasWord(w, {"curve", "curves", "mode", "modes"})) {
-      return Meaning::DimmerCurve;
-    }
-    return Meaning::Control;
-  }
-  if (group == "Nothing") return Meaning::Nothing;
-  return Meaning::Unknown;
-}
-
-// The number of the cell, head or part a channel's name gives ("Led 1 Red",
-// "Ch2 Dimmer", "Blade 3A"); 0 when it gives none. A number that measures
-// something ("16-bit", "8-facet", "3200K", "4 ch") is none.
-int InstanceOf(std::string_view name) {
-  const std::string lower = LowerAscii(name);
-  for (std::size_t i = 0; i < lower.size();) {
-    if (lower[i] < '0' || lower[i] > '9') {
-      ++i;
-      continue;
-    }
-    std::size_t j = i;
-    while (j < lower.size() && lower[j] >= '0' && lower[j] <= '9') ++j;
-    const std::string digits = lower.substr(i, j - i);
-    std::size_t k = j;
-    if (k < lower.size() && (lower[k] == ' ' || lower[k] == '-')) ++k;
-    std::size_t e = k;
-    while (e < lower.size() && lower[e] >= 'a' && lower[e] <= 'z') ++e;
-    const std::string after = lower.substr(k, e - k);
-    const bool measure = IsOneOf(after, {"bit", "bits", "ch", "chan", "channel", "channels", "facet", "facets", "k",
-                                         "deg", "degree", "degrees", "hz", "x", "ms", "s", "sec", "mode", "w", "st",
-                                         "nd", "rd", "th", "d", "pin"}) ||
-                         (j < lower.size() && (lower[j] == '%' || lower[j] == '/'));
-    if (!measure && digits.size() <= 2 && digits != "0" && digits != "00") return std::stoi(digits);
-    i = j;
-  }
-  return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -353,17 +57,6 @@ struct Definition {
 
 bool IsNamed(pugi::xml_node node, std::string_view name) { return std::string_view(node.name()) == name; }
 
-Meaning MeaningOfChannel(const std::string& preset, const std::string& group, const std::string& name) {
-  if (preset.empty()) return MeaningOfGroup(group, name);
-  for (const auto& [start, meaning] : kPresetMeanings) {
-    if (!std::string_view(preset).starts_with(start)) continue;
-    // A dimmer preset on the fixture's master ("Master Dimmer" as IntensityDimmer).
-    if (meaning == Meaning::Dimmer && HasWord(Words(LowerAscii(name)), {"master"})) return Meaning::MasterDimmer;
-    return meaning;
-  }
-  return MeaningOfGroup(group, name);
-}
-
 std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) {
   auto def = std::make_unique<Definition>();
   if (auto tooLarge = QxfTooLarge(bytes.size())) {
@@ -373,7 +66,7 @@ std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) 
   const pugi::xml_parse_result parsed =
       def->doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
   if (!parsed) {
-    def->error = "not readable as XML: " + std::string(parsed.description()) + " at " + Locator(bytes).Where(parsed.offset);
+    def->error = "not readable as XML: " + std::string(parsed.description()) + " at " + Locator(AsText(bytes)).Where(parsed.offset);
     return def;
   }
   // One document has one outermost element; a second one (two files run
@@ -383,7 +76,7 @@ std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) 
     if (node.type() != pugi::node_element) continue;
     if (++elements == 2) {
       def->error = "not one XML document: a second outermost element <" + std::string(node.name()).substr(0, 60) +
-                   "> begins at " + Locator(bytes).Where(node.offset_debug() - 1);
+                   "> begins at " + Locator(AsText(bytes)).Where(node.offset_debug() - 1);
       return def;
     }
   }
@@ -399,7 +92,7 @@ std::unique_ptr<Definition> LoadDefinition(std::span<const std::uint8_t> bytes) 
     channel.name = Collapse(node.attribute("Name").value());
     const std::string preset = node.attribute("Preset").value();
     const pugi::xml_node group = node.child("Group");
-    channel.meaning = MeaningOfChannel(preset, Collapse(TextOf(group)), channel.name);
+    channel.meaning = MeaningOfQxfChannel(preset, Collapse(TextOf(group)), channel.name);
     channel.fine = std::string_view(preset).ends_with("Fine") || ParseNumber(group.attribute("Byte").value()) == 1;
     def->byName.emplace(channel.name, def->channels.size());
     def->channels.push_back(std::move(channel));
@@ -451,12 +144,8 @@ ModeChannels ChannelsOf(const Definition& def, pugi::xml_node mode) {
 }
 
 std::string MissingChannelText(Locator& locator, pugi::xml_node channel) {
-  // pugixml gives the offset of the element's name; a reader looks for its "<".
-  const std::span<const std::uint8_t> bytes = locator.bytes();
-  std::ptrdiff_t at = channel.offset_debug();
-  if (at > 0 && static_cast<std::size_t>(at) <= bytes.size() && bytes[static_cast<std::size_t>(at - 1)] == '<') --at;
-  return "the channel " + Quoted(Collapse(TextOf(channel))) + " is not defined in the file (" + locator.Where(at) +
-         ")";
+  return "the channel " + Quoted(Collapse(TextOf(channel))) + " is not defined in the file (" +
+         locator.WhereElement(channel.offset_debug()) + ")";
 }
 
 // Why a mode cannot be imported, in a few words; empty when it can.
@@ -493,7 +182,7 @@ SourceMode ReadMode(const Definition& def, pugi::xml_node mode, const ModeChanne
     SourceChannel channel;
     channel.Name = def_.name;
     channel.Meaning = def_.meaning;
-    channel.Instance = InstanceOf(def_.name);
+    channel.Instance = QxfInstanceOf(def_.name);
     channel.Fine = def_.fine;
     const pugi::xml_attribute actsOn = modeChannels.nodes[i].attribute("ActsOn");
     if (const auto number = ParseNumber(actsOn.value()); actsOn && number) {
@@ -557,7 +246,7 @@ QxfModeList ListQxfModes(std::span<const std::uint8_t> bytes) {
     return list;
   }
   list.Model = Collapse(TextOf(def->root.child("Model")));
-  Locator locator(bytes);
+  Locator locator(AsText(bytes));
   // The steps of each channel definition, counted once however many modes list it.
   std::vector<std::optional<int>> stepsOf(def->channels.size());
   for (pugi::xml_node node : def->modes) {
@@ -596,7 +285,7 @@ std::optional<SourceMode> ReadQxfMode(std::span<const std::uint8_t> bytes, std::
   }
   const pugi::xml_node mode = def->modes[modeIndex];
   const ModeChannels channels = ChannelsOf(*def, mode);
-  Locator locator(bytes);
+  Locator locator(AsText(bytes));
   if (const std::string why = RefusalOf(locator, channels); !why.empty()) {
     error = "mode " + Quoted(mode.attribute("Name").value()) + " cannot be imported: " + why;
     return std::nullopt;

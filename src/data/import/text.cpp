@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <utility>
 
 #include "data/core/codepage.h"
@@ -12,9 +13,36 @@ namespace {
 // What the shortening looks at; the rest of a longer text goes.
 constexpr std::size_t kLongestText = 320;
 
+}  // namespace
+
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-}  // namespace
+bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsSpace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimXmlSpace(std::string_view text) {
+  while (!text.empty() && IsXmlSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsXmlSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::optional<long> ParseWhole(std::string_view trimmed, std::size_t longest) {
+  if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+  if (trimmed.empty() || trimmed.size() > longest) return std::nullopt;
+  long value = 0;
+  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  if (error != std::errc() || end != trimmed.data() + trimmed.size()) return std::nullopt;
+  return value;
+}
 
 // Every run of whitespace (a no-break space included) becomes one space; none at
 // either end.
@@ -37,6 +65,21 @@ std::string Collapse(std::string_view utf8) {
     if (pendingSpace) out.push_back(' ');
     pendingSpace = false;
     out.push_back(static_cast<char>(c));
+  }
+  return out;
+}
+
+std::string CollapseXmlSpace(std::string_view text) {
+  std::string out;
+  bool gap = false;
+  for (char c : text) {
+    if (IsXmlSpace(c)) {
+      gap = !out.empty();
+      continue;
+    }
+    if (gap) out.push_back(' ');
+    gap = false;
+    out.push_back(c);
   }
   return out;
 }
@@ -320,6 +363,33 @@ std::string Quoted(std::string_view utf8) {
   if (end < utf8.size()) out.append("...");
   out.push_back('"');
   return out;
+}
+
+std::string QuotedWhole(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string Locator::Where(std::ptrdiff_t offset) {
+  const std::size_t end = std::min(text_.size(), static_cast<std::size_t>(std::max<std::ptrdiff_t>(offset, 0)));
+  if (end < at_) {
+    at_ = 0;
+    line_ = 1;
+    column_ = 1;
+  }
+  for (; at_ < end; ++at_) {
+    const auto c = static_cast<unsigned char>(text_[at_]);
+    if (c == '\n') {
+      ++line_;
+      column_ = 1;
+    } else if ((c & 0xC0) != 0x80) {  // one column per character, not per byte
+      ++column_;
+    }
+  }
+  return "line " + std::to_string(line_) + ", column " + std::to_string(column_);
+}
+
+std::string Locator::WhereElement(std::ptrdiff_t nameOffset) {
+  std::ptrdiff_t at = nameOffset;
+  if (at > 0 && static_cast<std::size_t>(at) <= text_.size() && text_[static_cast<std::size_t>(at) - 1] == '<') --at;
+  return Where(at);
 }
 
 }  // namespace brannoc::import_text

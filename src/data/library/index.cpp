@@ -12,6 +12,8 @@
 #include <system_error>
 #include <tuple>
 
+#include "data/import/archive.h"
+#include "data/import/definition.h"
 #include "data/import/gdtf.h"
 #include "data/import/text.h"
 

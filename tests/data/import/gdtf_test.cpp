@@ -5,6 +5,8 @@
 #include <string>
 
 #include "data/core/file_io.h"
+#include "data/import/archive.h"
+#include "data/import/definition.h"
 #include "support/zip_writer.h"
 
 namespace brannoc {
